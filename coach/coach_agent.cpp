@@ -1,0 +1,363 @@
+#include "coach/coach_agent.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+
+#include "coach/handler.h"
+#include "coach/udp_interface.h"
+#include "param/coach_config.h"
+#include "param/command_line_reader.h"
+#include "param/config_file_reader.h"
+#include "param/player_param.h"
+#include "param/server_param.h"
+#include "strategy/adviser_brenvo.h"
+#include "strategy/player_type.h"
+
+// ---------------------------------------------------------------------------
+// Commands
+
+CoachInitCommand::CoachInitCommand(const std::string& team_name, double version,
+                                   const std::string& coach_name)
+    : team_name_(team_name), version_(version), coach_name_(coach_name) {}
+
+std::ostream& CoachInitCommand::toStr(std::ostream& os) const {
+  os << "(init " << team_name_;
+  if (!coach_name_.empty()) {
+    os << " " << coach_name_;
+  }
+  return os << " (version " << version_ << "))";
+}
+
+std::ostream& CoachByeCommand::toStr(std::ostream& os) const {
+  return os << "(bye)";
+}
+
+std::ostream& CoachCheckBallCommand::toStr(std::ostream& os) const {
+  return os << "(check_ball)";
+}
+
+CoachEyeCommand::CoachEyeCommand(bool on) : on_(on) {}
+
+std::ostream& CoachEyeCommand::toStr(std::ostream& os) const {
+  return os << (on_ ? "(eye on)" : "(eye off)");
+}
+
+CoachChangePlayerTypeCommand::CoachChangePlayerTypeCommand(int unum, int type)
+    : unum_(unum), type_(type) {}
+
+std::ostream& CoachChangePlayerTypeCommand::toStr(std::ostream& os) const {
+  return os << "(change_player_type " << unum_ << " " << type_ << ")";
+}
+
+// ---------------------------------------------------------------------------
+// Message heads, in the order parse() tries them.
+
+namespace {
+
+struct Head {
+  const char* text;
+  std::size_t length;
+  bool timed;
+  CoachAgent::MessageKind kind;
+};
+
+#define BRENVO_HEAD(text, timed, kind) \
+  { text, sizeof(text) - 1, timed, CoachAgent::kind }
+const Head kHeads[] = {
+    BRENVO_HEAD("(see_global ", true, MSG_SEE_GLOBAL),
+    BRENVO_HEAD("(hear ", true, MSG_HEAR_OTHER),
+    BRENVO_HEAD("(think)", false, MSG_THINK),
+    BRENVO_HEAD("(ok look ", true, MSG_SEE_GLOBAL),
+    BRENVO_HEAD("(ok check_ball ", true, MSG_OK_CHECK_BALL),
+    BRENVO_HEAD("(change_player_type ", false, MSG_CHANGE_PLAYER_TYPE),
+    BRENVO_HEAD("(clang ", false, MSG_CLANG),
+    BRENVO_HEAD("(player_type ", false, MSG_PLAYER_TYPE),
+    BRENVO_HEAD("(player_param ", false, MSG_PLAYER_PARAM),
+    BRENVO_HEAD("(server_param ", false, MSG_SERVER_PARAM),
+    BRENVO_HEAD("(ok ", false, MSG_OK),
+    BRENVO_HEAD("(error ", false, MSG_ERROR),
+    BRENVO_HEAD("(warning ", false, MSG_WARNING),
+    BRENVO_HEAD("(score ", false, MSG_SCORE),
+    BRENVO_HEAD("(init ", false, MSG_INIT),
+};
+#undef BRENVO_HEAD
+
+bool startsWith(const char* message, const char* head, std::size_t length) {
+  return std::strncmp(message, head, length) == 0;
+}
+
+// The sender of a hear message is the word after its second blank.
+bool isRefereeSender(const char* message) {
+  const char* blank = std::strchr(message, ' ');
+  if (blank == nullptr) return false;
+  blank = std::strchr(blank + 1, ' ');
+  if (blank == nullptr) return false;
+  return std::strncmp(blank + 1, "referee", 7) == 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+CoachAgent::CoachAgent() {}
+
+CoachAgent::~CoachAgent() {}
+
+bool CoachAgent::isServerAlive() const {
+  return manager.alive();
+}
+
+void CoachAgent::doSubstitute() {}
+
+void CoachAgent::setAdviser(const boost::shared_ptr<SoccerAdviser>& new_adviser) {
+  adviser = new_adviser;
+}
+
+void CoachAgent::init(int argc, const char* const* argv) {
+  CoachConfig& config = CoachConfig::instance();
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--coach-config") == 0) {
+      if (i + 1 >= argc) {
+        std::cerr << "--coach-config needs a file name; no file read" << std::endl;
+        continue;
+      }
+      ++i;
+      ConfigFileReader reader(argv[i], ":");
+      reader.read(config);
+    } else if (std::strcmp(argv[i], "--help") == 0) {
+      usage();
+      manager.clearAlive();
+    }
+  }
+  CommandLineReader reader(argc, argv);
+  reader.read(config);
+}
+
+void CoachAgent::usage() {
+  std::cout << "    --help : print this." << std::endl
+            << "    --coach-config : specifies player config file" << std::endl
+            << "  and all player config options. show below. " << std::endl;
+  CoachConfig::instance().show(std::cout, true);
+}
+
+bool CoachAgent::connectServer() {
+  if (!udp) {
+    std::cerr << " No network interface" << std::endl;
+    manager.clearAlive();
+    return false;
+  }
+  const CoachConfig& config = CoachConfig::instance();
+  if (udp->socket().connect(config.host.c_str(), config.port)) {
+    return true;
+  }
+  std::cerr << "agent fail to connect" << std::endl;
+  manager.clearAlive();
+  return false;
+}
+
+void CoachAgent::start(const Handler& handler) {
+  if (!isServerAlive()) return;
+  if (!connectServer()) {
+    manager.clearAlive();
+    return;
+  }
+  handler.assignIO(udp->socket().fd());
+  Handler::set_interval_alarm(100);
+
+  const CoachConfig& config = CoachConfig::instance();
+  CoachInitCommand command(config.team_name, config.version,
+                           config.use_coach_name ? config.coach_name : std::string());
+  if (sendCommand(command) == -1) {
+    std::cerr << "Coach init failure.. exit ..." << std::endl;
+    manager.clearAlive();
+  }
+}
+
+void CoachAgent::finishAll() {
+  if (isServerAlive()) {
+    sendByeCommand();
+  }
+  std::cerr << "Coach finished" << std::endl;
+}
+
+void CoachAgent::sendByeCommand() {
+  sendCommand(CoachByeCommand());
+  manager.clearAlive();
+  udp->socket().close();
+}
+
+int CoachAgent::sendCommand(const CoachCommand& command) {
+  std::ostringstream os;
+  command.toStr(os);
+  return udp->send(os.str().c_str());
+}
+
+CoachAgent::MessageKind CoachAgent::parse(const char* message) {
+  for (const Head& head : kHeads) {
+    if (!startsWith(message, head.text, head.length)) continue;
+    if (head.timed) {
+      errno = 0;
+      const long cycle = std::strtol(message + head.length, nullptr, 10);
+      if (cycle == LONG_MIN || cycle == LONG_MAX) {
+        std::cerr << "Coach time parse error [" << message << "]" << std::endl;
+      }
+      manager.updateCurrentTime(cycle, head.kind == MSG_SEE_GLOBAL && message[1] == 's');
+    }
+    if (head.kind == MSG_HEAR_OTHER && isRefereeSender(message)) {
+      return MSG_HEAR_REFEREE;
+    }
+    return head.kind;
+  }
+  std::cerr << "Unsupported Server Message : [" << message << "]" << std::endl;
+  return MSG_UNSUPPORTED;
+}
+
+void CoachAgent::sense() {
+  const GameTime start = manager.current();
+  int messages = 0;
+  bool saw_global = false;
+  manager.resetSilentTicks();
+
+  while (udp->receive() > 0) {
+    ++messages;
+    const char* message = udp->buffer();
+    if (!dispatch(parse(message), message, &saw_global)) {
+      return;
+    }
+  }
+
+  const GameTime& now = manager.current();
+  if (now.cycle > start.cycle + 1 && start.stopped == 0 && now.stopped == 0) {
+    std::cerr << "parser used several steps -- action missed!  sensed " << messages
+              << " info     start=" << start << " end=" << now << std::endl;
+  }
+  if (saw_global) {
+    world.updateAfterSeeGlobal(visual, referee, manager.current());
+  }
+}
+
+bool CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_global) {
+  const CoachConfig& config = CoachConfig::instance();
+  switch (kind) {
+    case MSG_SEE_GLOBAL:
+      *saw_global = true;
+      visual.parse(message, config.team_name.c_str(), config.version, manager.current());
+      break;
+    case MSG_HEAR_REFEREE:
+      referee.parse(message, manager.current());
+      manager.updateGameMode(referee);
+      if (!isServerAlive()) {
+        sendByeCommand();
+        return false;
+      }
+      world.setMode(referee.mode());
+      world.setSide(referee.side());
+      world.setTime(manager.current());
+      break;
+    case MSG_THINK:
+      udp->send("(done)");
+      break;
+    case MSG_CHANGE_PLAYER_TYPE:
+      world.changeState().parse(message, referee.mode(), manager.current());
+      break;
+    case MSG_CLANG:
+      clang.parseCLangVer(message);
+      break;
+    case MSG_PLAYER_TYPE:
+      world.insertPlayerType(PlayerType(message, config.version));
+      break;
+    case MSG_PLAYER_PARAM:
+      PlayerParam::instance().parse(message, config.version);
+      break;
+    case MSG_SERVER_PARAM:
+      ServerParam::instance().parse(message, config.version);
+      applyServerStep();
+      break;
+    case MSG_OK:
+      parseOK(message);
+      break;
+    case MSG_ERROR:
+      std::cerr << manager.current() << "Coach: got error " << message << std::endl;
+      break;
+    case MSG_WARNING:
+      std::cerr << manager.current() << "Coach: got warning " << message << std::endl;
+      break;
+    case MSG_INIT:
+      parseInitCommand(message);
+      break;
+    case MSG_UNSUPPORTED:
+      std::cerr << manager.current() << "Coach: got unknown message " << message << std::endl;
+      break;
+    case MSG_HEAR_OTHER:
+    case MSG_OK_CHECK_BALL:
+    case MSG_SCORE:
+      break;
+  }
+  return true;
+}
+
+// A server that runs slowed down paces the coach's alarm by its own step.
+void CoachAgent::applyServerStep() {
+  const ServerParam& server = ServerParam::instance();
+  if (server.slow_down_factor == 1) return;
+  const int divs = CoachConfig::instance().alarm_cycle_divs;
+  // A period of 0 would stop the timer, and with it the silence watch.
+  if (divs <= 0 || server.simulator_step / divs <= 0) return;
+  Handler::set_interval_alarm(server.simulator_step / divs);
+}
+
+void CoachAgent::parseInitCommand(const char* message) {
+  char side = '\0';
+  if (std::sscanf(message, "(init %c", &side) != 1) {
+    manager.clearAlive();
+    return;
+  }
+  if (side != 'l' && side != 'r') {
+    std::cerr << "Coach unexpected init message. [" << message << "]" << std::endl;
+    manager.clearAlive();
+    return;
+  }
+  world.init(side);
+  if (CoachConfig::instance().use_advise) {
+    sendCommand(CoachEyeCommand(true));
+  } else {
+    udp->send("");
+  }
+}
+
+void CoachAgent::parseOK(const char* message) {
+  if (startsWith(message, "(ok change_player_type ", 23)) {
+    world.changeState().parse(message, referee.mode(), manager.current());
+  } else if (startsWith(message, "(ok compression ", 16)) {
+    int level = 0;
+    if (std::sscanf(message, "(ok compression %d)", &level) == 1) {
+      std::cerr << "set compression level " << level << std::endl;
+      udp->setCompressionLevel(level);
+    }
+  } else if (startsWith(message, "(ok eye ", 8)) {
+    std::cerr << "Coach: OK " << message << std::endl;
+  } else if (startsWith(message, "(ok team_names ", 15)) {
+    std::cerr << "Coach: OK " << message << std::endl;
+    world.parseTeamNames(message);
+  } else {
+    std::cerr << "Coach: OK message [" << message << "]" << std::endl;
+  }
+}
+
+void CoachAgent::action() {
+  manager.addSilentTick();
+  manager.estimateServerDown();
+  if (!isServerAlive()) return;
+
+  const int divs = CoachConfig::instance().alarm_cycle_divs;
+  const int down_cycle = CoachConfig::instance().server_down_cycle;
+  if (divs > 0 && manager.silentTicks() / divs > down_cycle - 2) {
+    sendCommand(CoachCheckBallCommand());
+  }
+  doSubstitute();
+}

@@ -1,0 +1,158 @@
+#ifndef BRENVO_COACH_COACH_AGENT_H
+#define BRENVO_COACH_COACH_AGENT_H
+
+// The online coach: it owns everything the coach knows about the match and
+// drives one connection from the init command to the goodbye. sense() runs on
+// SIGIO and dispatches every server message to the object that owns it;
+// action() runs on SIGALRM and watches the server's liveness. Every message
+// leaves through UDPInterface::send; the command texts live in the command
+// classes below.
+
+#include <boost/shared_ptr.hpp>
+#include <ostream>
+#include <string>
+
+#include "coach/basic_client.h"
+#include "strategy/clang_manager.h"
+#include "world/coach_manager.h"
+#include "world/coach_visual_sensor.h"
+#include "world/referee.h"
+#include "world/world_model_global.h"
+
+class SoccerAdviser;
+
+// A fixed command of the coach: streamed into a string, sent as one datagram.
+class CoachCommand {
+ public:
+  enum Type {
+    INIT = 0,
+    BYE = 1,
+    CHECK_BALL = 2,
+    EYE = 5,
+    CHANGE_PLAYER_TYPE = 7,
+  };
+
+  virtual ~CoachCommand() {}
+  virtual Type type() const = 0;
+  virtual std::ostream& toStr(std::ostream& os) const = 0;
+  virtual std::string name() const = 0;
+};
+
+// "(init TEAM [COACH] (version V))"
+class CoachInitCommand : public CoachCommand {
+ public:
+  CoachInitCommand(const std::string& team_name, double version, const std::string& coach_name);
+  Type type() const override { return INIT; }
+  std::ostream& toStr(std::ostream& os) const override;
+  std::string name() const override { return "init"; }
+
+ private:
+  std::string team_name_;
+  double version_;
+  std::string coach_name_;
+};
+
+class CoachByeCommand : public CoachCommand {
+ public:
+  Type type() const override { return BYE; }
+  std::ostream& toStr(std::ostream& os) const override;
+  std::string name() const override { return "bye"; }
+};
+
+class CoachCheckBallCommand : public CoachCommand {
+ public:
+  Type type() const override { return CHECK_BALL; }
+  std::ostream& toStr(std::ostream& os) const override;
+  std::string name() const override { return "check_ball"; }
+};
+
+class CoachEyeCommand : public CoachCommand {
+ public:
+  explicit CoachEyeCommand(bool on);
+  Type type() const override { return EYE; }
+  std::ostream& toStr(std::ostream& os) const override;
+  std::string name() const override { return "eye"; }
+
+ private:
+  bool on_;
+};
+
+// "(change_player_type UNUM TYPE)"
+class CoachChangePlayerTypeCommand : public CoachCommand {
+ public:
+  CoachChangePlayerTypeCommand(int unum, int type);
+  Type type() const override { return CHANGE_PLAYER_TYPE; }
+  std::ostream& toStr(std::ostream& os) const override;
+  std::string name() const override { return "change_player_type"; }
+
+ private:
+  int unum_;
+  int type_;
+};
+
+class CoachAgent : public BasicClient {
+ public:
+  enum MessageKind {
+    MSG_SEE_GLOBAL,
+    MSG_HEAR_REFEREE,
+    MSG_HEAR_OTHER,
+    MSG_THINK,
+    MSG_OK_CHECK_BALL,
+    MSG_CHANGE_PLAYER_TYPE,
+    MSG_CLANG,
+    MSG_PLAYER_TYPE,
+    MSG_PLAYER_PARAM,
+    MSG_SERVER_PARAM,
+    MSG_OK,
+    MSG_INIT,
+    MSG_SCORE,
+    MSG_ERROR,
+    MSG_WARNING,
+    MSG_UNSUPPORTED,
+  };
+
+  CoachAgent();
+  ~CoachAgent() override;
+
+  bool isServerAlive() const override;
+  void start(const Handler& handler) override;
+  void sense() override;
+  void action() override;
+  void finishAll() override;
+  virtual void doSubstitute();
+
+  void setAdviser(const boost::shared_ptr<SoccerAdviser>& new_adviser);
+
+  // Reads the configuration: each "--coach-config" file in order, then the
+  // whole command line. "--help" prints the usage and ends the connection.
+  void init(int argc, const char* const* argv);
+  void usage();
+
+  bool connectServer();
+  void sendByeCommand();
+
+  // Classifies one message by its head and passes the time it carries to the
+  // time keeper.
+  MessageKind parse(const char* message);
+  void parseInitCommand(const char* message);
+  void parseOK(const char* message);
+
+ protected:
+  // Sends one command as its text; returns UDPInterface::send's result.
+  int sendCommand(const CoachCommand& command);
+
+  Referee referee;
+  CoachVisualSensor visual;
+  CoachManager manager;
+  WorldModelGlobal world;
+  CLangManager clang;
+  boost::shared_ptr<SoccerAdviser> adviser;
+
+ private:
+  // Acts on one received message; false when the game is over and sense must
+  // stop reading at once.
+  bool dispatch(MessageKind kind, const char* message, bool* saw_global);
+  void applyServerStep();
+};
+
+#endif

@@ -1,0 +1,61 @@
+// Entry point of the online coach: installs the termination handlers, seeds
+// the random generator, hands the adviser to the one coach object, reads the
+// configuration and runs the signal loop until the coach is done.
+
+#include <boost/shared_ptr.hpp>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+
+#include "coach/handler.h"
+#include "geom/math_utils.h"
+#include "strategy/adviser_brenvo.h"
+#include "strategy/brenvo_coach.h"
+
+namespace {
+
+BrenvoCoach client;
+
+void sigExitHandle(int) {
+  std::cerr << "Killed. Exiting..." << std::endl;
+  client.finishAll();
+  std::exit(1);
+}
+
+bool installExitHandler(int signum) {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof(action));
+  action.sa_handler = sigExitHandle;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  return sigaction(signum, &action, nullptr) == 0;
+}
+
+}  // namespace
+
+#define BRENVO_INSTALL_OR_EXIT(signum)                                                    \
+  if (!installExitHandler(signum)) {                                                      \
+    std::cerr << __FILE__ << ":" << __LINE__                                              \
+              << ": could not set signal handler: " << std::strerror(errno) << std::endl; \
+    std::exit(1);                                                                         \
+  }
+
+int main(int argc, char** argv) {
+  BRENVO_INSTALL_OR_EXIT(SIGINT);
+  BRENVO_INSTALL_OR_EXIT(SIGTERM);
+  BRENVO_INSTALL_OR_EXIT(SIGHUP);
+
+  MathUtils::SingletonMT19937::i().seed(static_cast<boost::uint32_t>(std::time(nullptr)));
+
+  boost::shared_ptr<AdviserBrenvo> adviser(new AdviserBrenvo());
+  client.setAdviser(boost::shared_ptr<SoccerAdviser>(adviser));
+
+  client.init(argc, argv);
+
+  Handler handler(&client);
+  handler.init();
+  client.run(handler);
+  return 0;
+}
