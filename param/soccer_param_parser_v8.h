@@ -1,0 +1,27 @@
+#ifndef BRENVO_PARAM_SOCCER_PARAM_PARSER_V8_H
+#define BRENVO_PARAM_SOCCER_PARAM_PARSER_V8_H
+
+// Reads the named form of the server's parameter messages, a head word and
+// one "(name value)" pair per parameter, into whatever a ParamMap has
+// registered. Owns a copy of the message; never reads past its end.
+
+#include <string>
+
+#include "param/param_map.h"
+
+class SoccerParamParserV8 : public ParamReader {
+ public:
+  explicit SoccerParamParserV8(const char* msg);
+
+  // Sets every registered parameter the message names; reports bad pairs on
+  // standard error. Always returns true.
+  bool read(ParamMap& params) override;
+
+ private:
+  // Applies one pair; returns true when a parameter was set.
+  bool setParam(ParamMap& params, const std::string& name, const std::string& value) const;
+
+  std::string message;
+};
+
+#endif
