@@ -1,0 +1,361 @@
+#include "coach/coach_agent.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "coach/udp_interface.h"
+#include "param/coach_config.h"
+#include "param/server_param.h"
+#include "tests/coach/coach_test_support.h"
+
+namespace {
+
+using coach_test::Capture;
+using coach_test::Peer;
+using coach_test::withNul;
+
+std::string text(const CoachCommand& command) {
+  std::ostringstream os;
+  command.toStr(os);
+  return os.str();
+}
+
+TEST(CoachCommandTest, TextsTypesAndNames) {
+  struct Case {
+    const CoachCommand* command;
+    CoachCommand::Type type;
+    const char* name;
+    const char* text;
+  };
+  const CoachInitCommand init_plain("T", 9.4, "");
+  const CoachInitCommand init_named("T", 9.4, "C");
+  const CoachInitCommand init_eight("T", 8.0, "");
+  const CoachInitCommand init_nine_ten("T", 9.10, "");
+  const CoachByeCommand bye;
+  const CoachCheckBallCommand check_ball;
+  const CoachEyeCommand eye_on(true);
+  const CoachEyeCommand eye_off(false);
+  const CoachChangePlayerTypeCommand change(9, 3);
+  const Case cases[] = {
+      {&init_plain, CoachCommand::INIT, "init", "(init T (version 9.4))"},
+      {&init_named, CoachCommand::INIT, "init", "(init T C (version 9.4))"},
+      {&init_eight, CoachCommand::INIT, "init", "(init T (version 8))"},
+      {&init_nine_ten, CoachCommand::INIT, "init", "(init T (version 9.1))"},
+      {&bye, CoachCommand::BYE, "bye", "(bye)"},
+      {&check_ball, CoachCommand::CHECK_BALL, "check_ball", "(check_ball)"},
+      {&eye_on, CoachCommand::EYE, "eye", "(eye on)"},
+      {&eye_off, CoachCommand::EYE, "eye", "(eye off)"},
+      {&change, CoachCommand::CHANGE_PLAYER_TYPE, "change_player_type", "(change_player_type 9 3)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.text, text(*c.command));
+    EXPECT_EQ(c.type, c.command->type()) << c.text;
+    EXPECT_EQ(c.name, c.command->name()) << c.text;
+  }
+  EXPECT_EQ(2, CoachCommand::CHECK_BALL);
+  EXPECT_EQ(5, CoachCommand::EYE);
+  EXPECT_EQ(7, CoachCommand::CHANGE_PLAYER_TYPE);
+}
+
+// Opens the coach's members and points its socket at a local peer.
+class TestAgent : public CoachAgent {
+ public:
+  using CoachAgent::manager;
+  using CoachAgent::referee;
+  using CoachAgent::visual;
+  using CoachAgent::world;
+
+  // Connects to the peer; the socket is made non-blocking as the loop does.
+  void connectTo(const Peer& peer) {
+    ASSERT_TRUE(udp->socket().connect("127.0.0.1", peer.port()));
+    const int fd = udp->socket().fd();
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  }
+  int port() const { return coach_test::localPort(udp->socket().fd()); }
+  UDPInterface& iface() { return *udp; }
+
+  // Sends the messages to the coach and runs one sense() over them.
+  void feed(Peer& peer, const std::vector<std::string>& messages) {
+    for (const std::string& m : messages) peer.sendText(port(), m);
+    coach_test::waitReadable(udp->socket().fd());
+    sense();
+  }
+};
+
+class CoachAgentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoachConfig::instance().setDefaultParam();
+    ServerParam::instance().setDefaultParam();
+    GameTime::S_last_stop_cycle = 0;
+    GameTime::S_last_stop_count = 0;
+  }
+  void TearDown() override { SetUp(); }
+};
+
+TEST_F(CoachAgentTest, ParseClassifiesEveryHeadInOrder) {
+  struct Case {
+    const char* message;
+    CoachAgent::MessageKind kind;
+  };
+  const Case cases[] = {
+      {"(see_global 0 ((b) 0 0 0 0))", CoachAgent::MSG_SEE_GLOBAL},
+      {"(ok look 120 ((b) 0 0 0 0))", CoachAgent::MSG_SEE_GLOBAL},
+      {"(hear 300 referee play_on)", CoachAgent::MSG_HEAR_REFEREE},
+      {"(hear 300 self hello)", CoachAgent::MSG_HEAR_OTHER},
+      {"(hear 300 online_coach_left hello)", CoachAgent::MSG_HEAR_OTHER},
+      {"(hear 300)", CoachAgent::MSG_HEAR_OTHER},
+      {"(think)", CoachAgent::MSG_THINK},
+      {"(ok check_ball 12 in_field)", CoachAgent::MSG_OK_CHECK_BALL},
+      {"(change_player_type 2 5)", CoachAgent::MSG_CHANGE_PLAYER_TYPE},
+      {"(clang (ver (p \"A\" 2) 7 8))", CoachAgent::MSG_CLANG},
+      {"(player_type (id 0))", CoachAgent::MSG_PLAYER_TYPE},
+      {"(player_param (subs_max 3))", CoachAgent::MSG_PLAYER_PARAM},
+      {"(server_param (half_time 300))", CoachAgent::MSG_SERVER_PARAM},
+      {"(ok eye on)", CoachAgent::MSG_OK},
+      {"(ok change_player_type 2 5)", CoachAgent::MSG_OK},
+      {"(error unknown command)", CoachAgent::MSG_ERROR},
+      {"(warning no_such_team)", CoachAgent::MSG_WARNING},
+      {"(score 10 1 0)", CoachAgent::MSG_SCORE},
+      {"(init l ok)", CoachAgent::MSG_INIT},
+  };
+  for (const Case& c : cases) {
+    TestAgent agent;
+    Capture err(std::cerr);
+    EXPECT_EQ(c.kind, agent.parse(c.message)) << c.message;
+    EXPECT_EQ("", err.str()) << c.message;
+  }
+}
+
+TEST_F(CoachAgentTest, UnknownAndEmptyMessagesAreUnsupported) {
+  TestAgent agent;
+  Capture err(std::cerr);
+  EXPECT_EQ(CoachAgent::MSG_UNSUPPORTED, agent.parse("(foo)"));
+  EXPECT_EQ(CoachAgent::MSG_UNSUPPORTED, agent.parse(""));
+  EXPECT_EQ(CoachAgent::MSG_UNSUPPORTED, agent.parse("(see_global"));  // head without blank
+  EXPECT_EQ(
+      "Unsupported Server Message : [(foo)]\n"
+      "Unsupported Server Message : []\n"
+      "Unsupported Server Message : [(see_global]\n",
+      err.str());
+}
+
+TEST_F(CoachAgentTest, TimedHeadsUpdateTheClockAndOnlySeeGlobalCountsStops) {
+  TestAgent agent;
+  agent.parse("(see_global 0 ((b) 0 0 0 0))");
+  agent.parse("(see_global 0 ((b) 0 0 0 0))");
+  EXPECT_EQ(GameTime(0, 2), agent.manager.current());
+  agent.parse("(ok look 0 ((b) 0 0 0 0))");  // a look answer never counts a stop
+  agent.parse("(hear 0 referee before_kick_off)");
+  agent.parse("(think)");
+  EXPECT_EQ(GameTime(0, 2), agent.manager.current());
+  agent.parse("(ok check_ball   1 in_field)");  // leading blanks before the time
+  EXPECT_EQ(GameTime(1, 0), agent.manager.current());
+}
+
+TEST_F(CoachAgentTest, OverflowingTimeIsReportedAndUsed) {
+  TestAgent agent;
+  Capture err(std::cerr);
+  agent.parse("(hear 99999999999999999999 referee play_on)");
+  EXPECT_EQ("Coach time parse error [(hear 99999999999999999999 referee play_on)]\n", err.str());
+}
+
+TEST_F(CoachAgentTest, ParseOkAnswers) {
+  TestAgent agent;
+  {
+    Capture err(std::cerr);
+    agent.parseOK("(ok eye on)");
+    agent.parseOK("(ok team_names (team l A) (team r B))");
+    agent.parseOK("(ok look)");
+    EXPECT_EQ(
+        "Coach: OK (ok eye on)\n"
+        "Coach: OK (ok team_names (team l A) (team r B))\n"
+        "Coach: OK message [(ok look)]\n",
+        err.str());
+  }
+  {
+    Capture err(std::cerr);
+    agent.parseOK("(ok compression)");
+    EXPECT_EQ("", err.str());
+    EXPECT_EQ(-1, agent.iface().compressionLevel());
+    agent.parseOK("(ok compression 1)");
+    EXPECT_EQ("set compression level 1\n", err.str());
+    EXPECT_EQ(1, agent.iface().compressionLevel());
+  }
+}
+
+TEST_F(CoachAgentTest, ConfirmationReachesTheChangeTracking) {
+  TestAgent agent;
+  agent.parseOK("(ok change_player_type 5 3)");
+  EXPECT_EQ(3, agent.world.changeState().getTeammateType(5));
+}
+
+TEST_F(CoachAgentTest, InitAnswerSetsSideAndSendsEyeOrNul) {
+  Peer peer;
+  {
+    TestAgent agent;
+    agent.connectTo(peer);
+    agent.parseInitCommand("(init r ok)");
+    EXPECT_EQ(SoccerTypes::RIGHT, agent.world.ourSide());
+    EXPECT_TRUE(agent.isServerAlive());
+    EXPECT_EQ(std::vector<std::string>{withNul("(eye on)")}, peer.drain());
+  }
+  {
+    CoachConfig::instance().use_advise = false;
+    TestAgent agent;
+    agent.connectTo(peer);
+    agent.parseInitCommand("(init l ok)");
+    EXPECT_EQ(std::vector<std::string>{std::string(1, '\0')}, peer.drain());
+  }
+}
+
+TEST_F(CoachAgentTest, UnexpectedInitAnswerEndsTheConnection) {
+  {
+    TestAgent agent;
+    Capture err(std::cerr);
+    agent.parseInitCommand("(init x ok)");
+    EXPECT_EQ("Coach unexpected init message. [(init x ok)]\n", err.str());
+    EXPECT_FALSE(agent.isServerAlive());
+  }
+  {
+    TestAgent agent;
+    Capture err(std::cerr);
+    agent.parseInitCommand("(init ");
+    EXPECT_EQ("", err.str());
+    EXPECT_FALSE(agent.isServerAlive());
+  }
+}
+
+TEST_F(CoachAgentTest, SenseAnswersThinkAndReportsServerComplaints) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  Capture err(std::cerr);
+  agent.feed(peer, {"(think)", "(error illegal_command_form)", "(warning no_team_found)", "(foo)"});
+  EXPECT_EQ(std::vector<std::string>{withNul("(done)")}, peer.drain());
+  EXPECT_EQ(
+      "[0, 0]Coach: got error (error illegal_command_form)\n"
+      "[0, 0]Coach: got warning (warning no_team_found)\n"
+      "Unsupported Server Message : [(foo)]\n"
+      "[0, 0]Coach: got unknown message (foo)\n",
+      err.str());
+}
+
+TEST_F(CoachAgentTest, SenseWarnsWhenABatchSkipsCyclesWhileRunning) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  {
+    Capture quiet(std::cerr);
+    agent.feed(peer, {"(hear 0 referee play_on)", "(ok check_ball 10 in_field)"});
+  }
+  {
+    Capture err(std::cerr);
+    agent.feed(peer, {"(ok check_ball 11 in_field)", "(ok check_ball 12 in_field)"});
+    EXPECT_EQ(
+        "parser used several steps -- action missed!  sensed 2 info     start=[10, 0] "
+        "end=[12, 0]\n",
+        err.str());
+  }
+  {
+    Capture err(std::cerr);
+    agent.feed(peer, {"(ok check_ball 13 in_field)"});
+    EXPECT_EQ("", err.str());
+  }
+}
+
+TEST_F(CoachAgentTest, GameOverSendsByeAndStopsReading) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  agent.feed(peer, {"(hear 0 referee play_on)"});
+  const int port = agent.port();
+  peer.sendText(port, "(hear 10 referee time_over)");
+  peer.sendText(port, "(think)");
+  coach_test::waitReadable(agent.iface().socket().fd());
+  agent.sense();
+  EXPECT_FALSE(agent.isServerAlive());
+  EXPECT_EQ(std::vector<std::string>{withNul("(bye)")}, peer.drain());
+  Capture err(std::cerr);
+  agent.finishAll();  // no second bye
+  EXPECT_EQ("Coach finished\n", err.str());
+  EXPECT_TRUE(peer.drain(100).empty());
+}
+
+TEST_F(CoachAgentTest, RefereeStepUpdatesTheWorldModel) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  agent.feed(peer, {"(see_global 0 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0))",
+                    "(hear 0 referee kick_off_l)"});
+  EXPECT_EQ(Referee::KICK_OFF, agent.world.mode());
+  EXPECT_EQ(SoccerTypes::LEFT, agent.world.side());
+  EXPECT_EQ(GameTime(0, 1), agent.world.time());
+}
+
+TEST_F(CoachAgentTest, SilentServerGetsThreeProbesAndIsDeclaredDown) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  Capture err(std::cerr);
+  for (int tick = 1; tick <= 60; ++tick) {
+    agent.action();
+    ASSERT_TRUE(agent.isServerAlive()) << tick;
+  }
+  agent.action();
+  EXPECT_FALSE(agent.isServerAlive());
+  EXPECT_EQ("server is down??\n", err.str());
+  const std::vector<std::string> probes = peer.drain();
+  EXPECT_EQ(3u, probes.size());
+  for (const std::string& p : probes) EXPECT_EQ(withNul("(check_ball)"), p);
+}
+
+TEST_F(CoachAgentTest, AnySigioResetsTheSilence) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  for (int tick = 0; tick < 50; ++tick) agent.action();
+  agent.sense();  // nothing pending: still a sign of life
+  EXPECT_EQ(0, agent.manager.silentTicks());
+}
+
+TEST_F(CoachAgentTest, HelpPrintsUsageAndEndsTheConnection) {
+  TestAgent agent;
+  const char* argv[] = {"brenvo_coach", "--help"};
+  Capture out(std::cout);
+  Capture err(std::cerr);
+  agent.init(2, argv);
+  EXPECT_FALSE(agent.isServerAlive());
+  EXPECT_EQ(0u, out.str().find("    --help : print this.\n"
+                               "    --coach-config : specifies player config file\n"
+                               "  and all player config options. show below. \n"
+                               "----- int 4 -----\n"));
+  EXPECT_EQ("command line : read 0 params.\n", err.str());
+}
+
+TEST_F(CoachAgentTest, CoachConfigWithoutFileNameReadsNothing) {
+  TestAgent agent;
+  const char* argv[] = {"brenvo_coach", "-port", "7000", "--coach-config"};
+  Capture err(std::cerr);
+  agent.init(4, argv);
+  EXPECT_EQ(7000, CoachConfig::instance().port);
+  EXPECT_EQ(
+      "--coach-config needs a file name; no file read\n"
+      "command line : read 1 params.\n",
+      err.str());
+}
+
+TEST_F(CoachAgentTest, SlowedDownServerKeepsASaneAlarmPeriod) {
+  // A zero divisor from the user's configuration must not divide by zero.
+  CoachConfig::instance().alarm_cycle_divs = 0;
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  agent.feed(peer, {"(server_param (slow_down_factor 2)(simulator_step 200))"});
+  EXPECT_EQ(2, ServerParam::instance().slow_down_factor);
+  EXPECT_TRUE(agent.isServerAlive());
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+#include "strategy/brenvo_coach.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include "coach/udp_interface.h"
+#include "param/server_param.h"
+#include "strategy/player_type.h"
+#include "tests/coach/coach_test_support.h"
+
+namespace {
+
+using coach_test::Capture;
+using coach_test::Peer;
+using coach_test::withNul;
+
+PlayerType makeType(int id, double real_speed_max, double stamina_inc_max, double kickable_margin) {
+  PlayerType t;
+  t.id = id;
+  t.real_speed_max = real_speed_max;
+  t.stamina_inc_max = stamina_inc_max;
+  t.kickable_margin = kickable_margin;
+  return t;
+}
+
+class TestCoach : public BrenvoCoach {
+ public:
+  using BrenvoCoach::world;
+
+  void connectTo(const Peer& peer) { ASSERT_TRUE(udp->socket().connect("127.0.0.1", peer.port())); }
+  void add(const PlayerType& t) { world.insertPlayerType(t); }
+};
+
+int best(const std::vector<PlayerType>& types, const std::set<int>& used, double speed,
+         double stamina) {
+  std::vector<const PlayerType*> list;
+  for (const PlayerType& t : types) list.push_back(&t);
+  TestCoach coach;
+  return coach.getBestSpeedType(list, used, speed, stamina);
+}
+
+TEST(GetBestSpeedTypeTest, LaterCandidateReplacesByMarginOrByStamina) {
+  const PlayerType a = makeType(1, 1.25, 35, 0.75);
+  const PlayerType b = makeType(2, 1.22, 33, 0.85);
+  const PlayerType c = makeType(3, 1.21, 40.5, 0.72);
+  // Wider margin at a stamina increase no more than 3.0 worse.
+  EXPECT_EQ(2, best({a, b}, {}, 1.19, 31.499999999999996));
+  // Stamina more than 5.0 better at a margin no more than 0.05 narrower.
+  EXPECT_EQ(3, best({a, c}, {}, 1.19, 31.499999999999996));
+  // Used types are never offered again.
+  EXPECT_EQ(1, best({a, b}, {2}, 1.19, 31.499999999999996));
+  EXPECT_EQ(0, best({a, b}, {1, 2}, 1.19, 31.499999999999996));
+}
+
+TEST(GetBestSpeedTypeTest, FloorAndStrictThresholds) {
+  // A margin of 0.64 is neither above 0.7 nor above 0.65: never a first pick.
+  EXPECT_EQ(0, best({makeType(1, 1.3, 45, 0.64)}, {}, 1.0, 20.0));
+  // Above 0.65 the first pick needs a stamina increase above 27.5.
+  EXPECT_EQ(0, best({makeType(1, 1.3, 27.5, 0.68)}, {}, 1.0, 20.0));
+  EXPECT_EQ(1, best({makeType(1, 1.3, 27.6, 0.68)}, {}, 1.0, 20.0));
+  // Speed and stamina thresholds are strict.
+  EXPECT_EQ(0, best({makeType(1, 1.19, 40, 0.8)}, {}, 1.19, 31.499999999999996));
+  EXPECT_EQ(0, best({makeType(1, 1.2, 38.25, 0.8)}, {}, 1.15, 38.25));
+  // The threshold just below 31.5 lets a type sitting on 31.5 through.
+  EXPECT_EQ(1, best({makeType(1, 1.2, 31.5, 0.8)}, {}, 1.19, 31.499999999999996));
+  // The threshold just below 1.09 lets a type sitting on 1.09 through.
+  EXPECT_EQ(1, best({makeType(1, 1.09, 41, 0.8)}, {}, 1.0899999999999999, 40.5));
+  EXPECT_EQ(0, best({makeType(1, 1.09, 41, 0.8)}, {}, 1.09, 40.5));
+}
+
+class SubstitutionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ServerParam::instance().setDefaultParam(); }
+  void TearDown() override { ServerParam::instance().setDefaultParam(); }
+
+  // Runs the substitution and returns the trace; the datagrams go to peer.
+  std::string run(TestCoach& coach) {
+    Capture out(std::cout);
+    coach.doFirstSubstitute();
+    return out.str();
+  }
+  Peer peer;
+};
+
+TEST_F(SubstitutionTest, EveryGroupServedWithTraceInterleavedWithCommands) {
+  TestCoach coach;
+  coach.connectTo(peer);
+  coach.add(makeType(0, 1.0, 45, 0.7));
+  coach.add(makeType(1, 1.2, 40, 0.8));    // 9, 10, 11
+  coach.add(makeType(2, 1.16, 30, 0.75));  // 2, 3, 6
+  coach.add(makeType(3, 1.16, 28, 0.72));  // 4, 5
+  coach.add(makeType(4, 1.16, 26, 0.71));  // 7, 8
+  coach.add(makeType(5, 1.04, 45, 0.9));   // too slow
+  coach.add(makeType(6, 1.3, 29.7, 0.9));  // recovers too slowly: 29.7 < 0.66 * 45
+  EXPECT_EQ(
+      "candidate type size 4\n"
+      "candidate 1  max_speed = 1.2  stam_inc = 40  kmargin = 0.8\n"
+      "candidate 2  max_speed = 1.16  stam_inc = 30  kmargin = 0.75\n"
+      "candidate 3  max_speed = 1.16  stam_inc = 28  kmargin = 0.72\n"
+      "candidate 4  max_speed = 1.16  stam_inc = 26  kmargin = 0.71\n"
+      "change player 9 to type 1\n"
+      "change player 10 to type 1\n"
+      "change player 11 to type 1\n"
+      "change player 2 to type 2\n"
+      "change player 3 to type 2\n"
+      "change player 6 to type 2\n"
+      "change player 4 to type 3\n"
+      "change player 5 to type 3\n"
+      "change player 7 to type 4\n"
+      "change player 8 to type 4\n",
+      run(coach));
+  const std::vector<std::string> expected = {
+      withNul("(change_player_type 9 1)"),  withNul("(change_player_type 10 1)"),
+      withNul("(change_player_type 11 1)"), withNul("(change_player_type 2 2)"),
+      withNul("(change_player_type 3 2)"),  withNul("(change_player_type 6 2)"),
+      withNul("(change_player_type 4 3)"),  withNul("(change_player_type 5 3)"),
+      withNul("(change_player_type 7 4)"),  withNul("(change_player_type 8 4)"),
+  };
+  EXPECT_EQ(expected, peer.drain());
+}
+
+TEST_F(SubstitutionTest, StaminaFloorIsComputedInDouble) {
+  TestCoach coach;
+  coach.add(makeType(1, 1.2, 29.7, 0.8));
+  coach.add(makeType(2, 1.2, 29.71, 0.8));
+  const std::string trace = run(coach);
+  EXPECT_EQ(0u, trace.find("candidate type size 1\ncandidate 2 "));
+}
+
+TEST_F(SubstitutionTest, EqualSpeedsRankByStaminaThenById) {
+  TestCoach coach;
+  coach.add(makeType(1, 1.05, 35, 0.5));
+  coach.add(makeType(2, 1.1, 30, 0.5));
+  coach.add(makeType(3, 1.1, 40, 0.5));
+  coach.add(makeType(4, 1.1, 30, 0.5));
+  EXPECT_EQ(
+      "candidate type size 4\n"
+      "candidate 3  max_speed = 1.1  stam_inc = 40  kmargin = 0.5\n"
+      "candidate 2  max_speed = 1.1  stam_inc = 30  kmargin = 0.5\n"
+      "candidate 4  max_speed = 1.1  stam_inc = 30  kmargin = 0.5\n"
+      "candidate 1  max_speed = 1.05  stam_inc = 35  kmargin = 0.5\n",
+      run(coach));
+}
+
+TEST_F(SubstitutionTest, NothingQualifiesNothingSent) {
+  TestCoach coach;
+  coach.connectTo(peer);
+  coach.add(makeType(0, 1.0, 45, 0.7));
+  coach.add(makeType(7, 1.3, 45, 0.9));  // ids above 6 are never looked at
+  EXPECT_EQ("candidate type size 0\n", run(coach));
+  EXPECT_TRUE(peer.drain(100).empty());
+}
+
+TEST_F(SubstitutionTest, TypeTakenByOneGroupIsNeverOfferedAgain) {
+  TestCoach coach;
+  coach.connectTo(peer);
+  coach.add(makeType(1, 1.25, 45, 0.9));
+  EXPECT_EQ(
+      "candidate type size 1\n"
+      "candidate 1  max_speed = 1.25  stam_inc = 45  kmargin = 0.9\n"
+      "change player 9 to type 1\n"
+      "change player 10 to type 1\n"
+      "change player 11 to type 1\n",
+      run(coach));
+  EXPECT_EQ(3u, peer.drain().size());
+}
+
+// The hook acts once, on the first tick at cycle 0 with more than 10 stops.
+TEST_F(SubstitutionTest, RunsOnceAfterTenStoppedStepsAtCycleZero) {
+  TestCoach coach;
+  coach.connectTo(peer);
+  coach.add(makeType(1, 1.25, 45, 0.9));
+  Capture out(std::cout);
+  coach.world.setTime(GameTime(0, 10));
+  coach.doSubstitute();
+  coach.world.setTime(GameTime(3, 11));
+  coach.doSubstitute();
+  EXPECT_EQ("", out.str());
+  coach.world.setTime(GameTime(0, 11));
+  coach.doSubstitute();
+  EXPECT_NE(std::string::npos, out.str().find("change player 11 to type 1\n"));
+  const std::string once = out.str();
+  coach.world.setTime(GameTime(0, 12));
+  coach.doSubstitute();
+  EXPECT_EQ(once, out.str());
+  EXPECT_EQ(3u, peer.drain().size());
+}
+
+}  // namespace
