@@ -1,0 +1,226 @@
+#include "world/coach_visual_sensor.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+
+#include "geom/angle_deg.h"
+
+namespace {
+
+// A read position in the message together with its end; every step stops at
+// the end, so no read can run past the text.
+class Scanner {
+ public:
+  Scanner(const char* begin, const char* end) : p_(begin), end_(end) {}
+
+  bool atEnd() const { return p_ >= end_; }
+  // The character at offset i from here, or '\0' beyond the end.
+  char peek(std::size_t i = 0) const {
+    return static_cast<std::size_t>(end_ - p_) > i ? p_[i] : '\0';
+  }
+  const char* position() const { return p_; }
+  std::size_t remaining() const { return static_cast<std::size_t>(end_ - p_); }
+
+  void advance(std::size_t n) { p_ += n < remaining() ? n : remaining(); }
+
+  // Moves onto the next c; false (at the end) when there is none.
+  bool seek(char c) {
+    const void* found = std::memchr(p_, c, remaining());
+    p_ = found ? static_cast<const char*>(found) : end_;
+    return found != nullptr;
+  }
+  // Moves just past the next c.
+  bool skipPast(char c) {
+    if (!seek(c)) return false;
+    ++p_;
+    return true;
+  }
+
+  void skipBlanks() {
+    while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\n' || *p_ == '\r')) {
+      ++p_;
+    }
+  }
+
+  // Reads a decimal integer after optional blanks; 0 and no move when none.
+  int readInt() {
+    skipBlanks();
+    const char* q = p_;
+    const bool negative = q < end_ && *q == '-';
+    if (q < end_ && (*q == '-' || *q == '+')) ++q;
+    if (q >= end_ || *q < '0' || *q > '9') return 0;
+    long value = 0;
+    for (; q < end_ && *q >= '0' && *q <= '9'; ++q) {
+      if (value <= INT_MAX) value = value * 10 + (*q - '0');
+    }
+    p_ = q;
+    if (value > INT_MAX) value = INT_MAX;
+    return static_cast<int>(negative ? -value : value);
+  }
+
+  // Reads a real (decimal or exponent form) after optional blanks; 0 and no
+  // move when none. The number is converted from a bounded copy.
+  double readReal() {
+    skipBlanks();
+    char buf[64];
+    std::size_t n = 0;
+    while (n < sizeof(buf) - 1 && n < remaining() && isNumberChar(p_[n])) {
+      buf[n] = p_[n];
+      ++n;
+    }
+    buf[n] = '\0';
+    char* stop = nullptr;
+    const double value = std::strtod(buf, &stop);
+    const std::size_t used = static_cast<std::size_t>(stop - buf);
+    if (used == 0) return 0.0;
+    p_ += used;
+    // An absurdly long number was cut by the copy: drop its remaining digits.
+    if (used == sizeof(buf) - 1) {
+      while (p_ < end_ && isNumberChar(*p_)) ++p_;
+    }
+    return value;
+  }
+
+ private:
+  static bool isNumberChar(char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+  }
+
+  const char* p_;
+  const char* end_;
+};
+
+// True when the quoted name at s (just past the opening quote) is team_name.
+bool isOurTeam(const Scanner& s, const char* team_name, std::size_t team_len) {
+  if (s.remaining() < team_len + 1) return false;
+  return std::memcmp(s.position(), team_name, team_len) == 0 && s.position()[team_len] == '"';
+}
+
+// Reads one player object starting at its name "p ...". Returns false when
+// the text ends before the player's closing parenthesis.
+bool readPlayer(Scanner& s, const char* team_name, std::size_t team_len, bool newer,
+                CoachVisualSensor::PlayerT& player, bool& ours) {
+  if (!s.skipPast('"')) return false;
+  ours = isOurTeam(s, team_name, team_len);
+  if (!s.seek('"')) return false;
+  s.advance(2);
+  player.unum = s.readInt();
+  if (s.peek() != ')') {
+    if (s.peek(1) == 'g') player.goalie = true;
+    if (!s.seek(')')) return false;
+  }
+  s.advance(1);
+
+  player.pos.x = s.readReal();
+  player.pos.y = s.readReal();
+  if (newer) {
+    player.vel.x = s.readReal();
+    player.vel.y = s.readReal();
+    player.body = s.readReal();
+    player.neck = s.readReal();
+    if (s.peek() != ')') {
+      if (s.peek(1) == 't') {
+        player.tackle = true;
+      } else {
+        player.pointto[1] = s.readReal();
+        if (s.peek() != ')' && s.peek(1) == 't') player.tackle = true;
+      }
+    }
+  } else {
+    player.body = s.readReal();
+    player.neck = s.readReal();
+    player.vel.x = s.readReal();
+    player.vel.y = s.readReal();
+  }
+  return s.seek(')');
+}
+
+void showPlayer(std::ostream& os, const char* label, const CoachVisualSensor::PlayerT& p) {
+  os << label << p.unum << "(" << p.pos.x << ", " << p.pos.y << ")"
+     << "(" << p.vel.x << ", " << p.vel.y << ")"
+     << " body=" << p.body << " neck=" << p.neck << " face=" << AngleDeg::normalize(p.body + p.neck)
+     << " pointto=(" << p.pointto[0] << ", " << p.pointto[1] << ") goalie=" << (p.goalie ? 1 : 0)
+     << " tackle=" << (p.tackle ? 1 : 0) << '\n';
+}
+
+}  // namespace
+
+CoachVisualSensor::PlayerT::PlayerT()
+    : unum(1000),
+      pos(Vector2D::ERROR_VALUE, Vector2D::ERROR_VALUE),
+      vel(0.0, 0.0),
+      body(0.0),
+      neck(0.0),
+      pointto{0.0, 0.0},
+      goalie(false),
+      tackle(false) {}
+
+CoachVisualSensor::CoachVisualSensor() : time_(0, 0), ball_pos_(0.0, 0.0), ball_vel_(0.0, 0.0) {
+  teammates_.reserve(11);
+  opponents_.reserve(11);
+}
+
+void CoachVisualSensor::parse(const char* message, const char* team_name, const double& version,
+                              const GameTime& now) {
+  time_ = now;
+  teammates_.clear();
+  opponents_.clear();
+  if (version >= 7.0) {
+    parseV7(message, team_name);
+  } else {
+    parseV6(message, team_name);
+  }
+}
+
+void CoachVisualSensor::parseV7(const char* message, const char* team_name) {
+  parseView(message, team_name, true);
+}
+
+void CoachVisualSensor::parseV6(const char* message, const char* team_name) {
+  parseView(message, team_name, false);
+}
+
+void CoachVisualSensor::parseView(const char* message, const char* team_name, bool newer) {
+  teammates_.clear();
+  opponents_.clear();
+  ball_pos_ = Vector2D(0.0, 0.0);
+  ball_vel_ = Vector2D(0.0, 0.0);
+  if (message == nullptr) return;
+  if (team_name == nullptr) team_name = "";
+  const std::size_t team_len = std::strlen(team_name);
+
+  Scanner s(message, message + std::strlen(message));
+  if (s.peek(1) == 'o') {
+    s.skipPast(' ');  // "(ok"
+  }
+  s.skipPast(' ');  // head word
+  s.skipPast(' ');  // time
+  // Past the two goal objects (name and object each) and the ball's name.
+  for (int i = 0; i < 5; ++i) {
+    if (!s.skipPast(')')) return;
+  }
+  s.seek(' ');
+  ball_pos_.x = s.readReal();
+  ball_pos_.y = s.readReal();
+  ball_vel_.x = s.readReal();
+  ball_vel_.y = s.readReal();
+
+  if (!s.seek('(')) return;
+  while (s.seek('p')) {
+    PlayerT player;
+    bool ours = false;
+    if (!readPlayer(s, team_name, team_len, newer, player, ours)) return;
+    (ours ? teammates_ : opponents_).push_back(player);
+  }
+}
+
+std::ostream& CoachVisualSensor::show(std::ostream& os) const {
+  os << "Coach Visual " << time_ << " ball: "
+     << "(" << ball_pos_.x << ", " << ball_pos_.y << ")"
+     << "(" << ball_vel_.x << ", " << ball_vel_.y << ")" << '\n';
+  for (const PlayerT& p : teammates_) showPlayer(os, "Our: ", p);
+  for (const PlayerT& p : opponents_) showPlayer(os, "Opp: ", p);
+  return os;
+}
