@@ -204,11 +204,15 @@ void Referee::parseInit(const char* text) {
 }
 
 int Referee::getServerPlayMode() const {
-  if (mode_ < BEFORE_KICK_OFF || mode_ > UNSUPPORTED) {
+  return serverPlayMode(mode_, side_);
+}
+
+int Referee::serverPlayMode(PlayMode mode, SoccerTypes::Side side) {
+  if (mode < BEFORE_KICK_OFF || mode > UNSUPPORTED) {
     return 50;
   }
-  const ModeInfo& info = kModes[mode_];
-  return side_ == SoccerTypes::LEFT ? info.left_code : info.other_code;
+  const ModeInfo& info = kModes[mode];
+  return side == SoccerTypes::LEFT ? info.left_code : info.other_code;
 }
 
 void Referee::print(std::ostream& os) const {

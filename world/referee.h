@@ -74,6 +74,8 @@ class Referee {
   // "[cycle, stopped]" followed by the printed mode and side names.
   void print(std::ostream& os) const;
 
+  // The server's numeric code of a mode awarded to side.
+  static int serverPlayMode(PlayMode mode, SoccerTypes::Side side);
   // The printed names, blanks as they are written in print().
   static const char* playModeName(PlayMode mode);
   static const char* sideName(SoccerTypes::Side side);
