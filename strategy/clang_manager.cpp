@@ -1,0 +1,106 @@
+#include "strategy/clang_manager.h"
+
+#include <cctype>
+#include <climits>
+#include <iostream>
+#include <string_view>
+
+#include "param/coach_config.h"
+
+namespace {
+
+const std::string_view kHead = "(clang (ver";
+
+// Reads a decimal integer at text[*pos], leading blanks skipped, as strtol
+// does: no digits read gives 0. Moves *pos past what was read; values beyond
+// int are clamped.
+int readInt(std::string_view text, std::size_t* pos) {
+  std::size_t p = *pos;
+  while (p < text.size() && std::isspace(static_cast<unsigned char>(text[p]))) ++p;
+  bool negative = false;
+  if (p < text.size() && (text[p] == '-' || text[p] == '+')) {
+    negative = text[p] == '-';
+    ++p;
+  }
+  if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) return 0;
+  long long v = 0;
+  for (; p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); ++p) {
+    if (v <= INT_MAX) v = v * 10 + (text[p] - '0');
+  }
+  *pos = p;
+  if (negative) v = -v;
+  return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+}
+
+void reportParseError(const char* message) {
+  std::cerr << "clang parse error. " << message << std::endl;
+}
+
+}  // namespace
+
+CLangManager::CLangManager()
+    : shared_min_(S_DEFAULT_CLANG_MIN_VER), shared_max_(S_DEFAULT_CLANG_MAX_VER) {
+  for (std::pair<int, int>& v : player_versions_) {
+    v = std::make_pair(S_DEFAULT_CLANG_MIN_VER, S_DEFAULT_CLANG_MAX_VER);
+  }
+}
+
+// A message cut short before the side's name is closed or before the ")"
+// after the uniform number is reported as a parse error, like a wrong head.
+void CLangManager::parseCLangVer(const char* message) {
+  const std::string_view text(message);
+  if (text.substr(0, kHead.size()) != kHead) {
+    reportParseError(message);
+    return;
+  }
+
+  const std::size_t open_quote = text.find('"', 1);
+  if (open_quote == std::string_view::npos) {
+    reportParseError(message);
+    return;
+  }
+  const std::size_t name_begin = open_quote + 1;
+  const std::size_t close_quote = text.find('"', name_begin);
+  if (close_quote == std::string_view::npos) {
+    reportParseError(message);
+    return;
+  }
+  const bool our =
+      text.substr(name_begin, close_quote - name_begin) == CoachConfig::instance().team_name;
+
+  std::size_t pos = close_quote + 1;
+  const int unum = readInt(text, &pos);
+  if (unum < 1 || MAX_UNUM < unum) {
+    std::cerr << "CLangVer::Unexpected uniform number. " << unum << "[" << message << "]"
+              << std::endl;
+    return;
+  }
+
+  const std::size_t close = text.find(')', pos);
+  if (close == std::string_view::npos) {
+    reportParseError(message);
+    return;
+  }
+  pos = close + 1;
+  const int min_ver = readInt(text, &pos);
+  const int max_ver = readInt(text, &pos);
+
+  if (min_ver < S_DEFAULT_CLANG_MIN_VER || S_DEFAULT_CLANG_MAX_VER < max_ver || max_ver < min_ver) {
+    std::cerr << "CLangVer::Unexpected clang ver. "
+              << " min=" << min_ver << " max=" << max_ver << "[" << message << "]" << std::endl;
+    return;
+  }
+  if (!our) return;
+
+  std::cout << "clang our " << unum << " min=" << min_ver << " max=" << max_ver << std::endl;
+  if (shared_min_ < min_ver) shared_min_ = min_ver;
+  if (max_ver < shared_max_) shared_max_ = max_ver;
+  player_versions_[unum] = std::make_pair(min_ver, max_ver);
+}
+
+std::pair<int, int> CLangManager::playerVersion(int unum) const {
+  if (unum < 1 || MAX_UNUM < unum) {
+    return std::make_pair(S_DEFAULT_CLANG_MIN_VER, S_DEFAULT_CLANG_MAX_VER);
+  }
+  return player_versions_[unum];
+}
