@@ -1,0 +1,303 @@
+#include "coach/udp_interface.h"
+
+#include <arpa/inet.h>
+#include <errno.h>
+#include <netdb.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+// The smallest step by which an output buffer grows, so that a tiny first
+// buffer cannot stall the deflate/inflate loops.
+const int MIN_GROWTH = 64;
+
+// Enlarges a malloc'ed buffer by half (at least MIN_GROWTH) and points the
+// stream's output at the new room. Keeps the old buffer when realloc fails.
+bool growOutput(z_stream* stream, char** out, int* capacity) {
+  const int used = static_cast<int>(reinterpret_cast<char*>(stream->next_out) - *out);
+  const int growth = std::max(static_cast<int>(*capacity * 0.5), MIN_GROWTH);
+  char* bigger = static_cast<char*>(realloc(*out, *capacity + growth));
+  if (bigger == nullptr) {
+    return false;
+  }
+  *out = bigger;
+  *capacity += growth;
+  stream->next_out = reinterpret_cast<Bytef*>(bigger + used);
+  stream->avail_out = *capacity - used;
+  return true;
+}
+
+}  // namespace
+
+UDPSocket::UDPSocket() : fd_(-1) {
+  memset(&dest_, 0, sizeof(dest_));
+}
+
+UDPSocket::~UDPSocket() {
+  close();
+}
+
+bool UDPSocket::connect(const char* host, int port) {
+  close();
+  fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+  if (fd_ < 0) {
+    fd_ = -1;
+    std::cerr << "UDPSocket::Connect(): socket open failure." << std::endl;
+    return false;
+  }
+
+  sockaddr_in local;
+  memset(&local, 0, sizeof(local));
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = htons(0);
+  if (::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof(local)) < 0) {
+    std::cerr << "UDPSocket::Connect(): fail to bind" << std::endl;
+    close();
+    return false;
+  }
+
+  const hostent* entry = host != nullptr ? gethostbyname(host) : nullptr;
+  if (entry == nullptr || entry->h_addrtype != AF_INET || entry->h_addr_list[0] == nullptr) {
+    std::cerr << "UDPSocket::Connect(): fail to find host" << std::endl;
+    close();
+    return false;
+  }
+
+  memset(&dest_, 0, sizeof(dest_));
+  dest_.sin_family = AF_INET;
+  const size_t address_length =
+      std::min(static_cast<size_t>(entry->h_length), sizeof(dest_.sin_addr));
+  memcpy(&dest_.sin_addr, entry->h_addr_list[0], address_length);
+  dest_.sin_port = htons(static_cast<uint16_t>(port));
+  return true;
+}
+
+int UDPSocket::receive(char* buf, unsigned size) {
+  sockaddr_in from;
+  socklen_t from_length = sizeof(from);
+  const ssize_t n = recvfrom(fd_, buf, size, 0, reinterpret_cast<sockaddr*>(&from), &from_length);
+  if (n < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      return 0;
+    }
+    perror("receive");
+    std::cerr << "UDPSocket:: receive error occured" << std::endl;
+    return -1;
+  }
+  dest_.sin_port = from.sin_port;
+  if (n == 0) {
+    std::cerr << "receive null message" << std::endl;
+  }
+  return static_cast<int>(n);
+}
+
+int UDPSocket::send(const char* data, int length) {
+  return static_cast<int>(
+      sendto(fd_, data, length, 0, reinterpret_cast<const sockaddr*>(&dest_), sizeof(dest_)));
+}
+
+void UDPSocket::close() {
+  if (fd_ != -1) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  memset(&dest_, 0, sizeof(dest_));
+}
+
+Compressor::Compressor() : out_(nullptr), produced_(0), capacity_(0) {
+  memset(&stream_, 0, sizeof(stream_));
+  stream_.zalloc = Z_NULL;
+  stream_.zfree = Z_NULL;
+  stream_.opaque = Z_NULL;
+  deflateInit(&stream_, Z_DEFAULT_COMPRESSION);
+  deflateParams(&stream_, Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY);
+}
+
+Compressor::~Compressor() {
+  deflateEnd(&stream_);
+  free(out_);
+}
+
+int Compressor::compress(const char* in, int length, int flush) {
+  if (out_ == nullptr) {
+    capacity_ = static_cast<int>(length * 1.01 + 12);
+    out_ = static_cast<char*>(malloc(capacity_));
+    if (out_ == nullptr) {
+      capacity_ = 0;
+      return Z_MEM_ERROR;
+    }
+    stream_.next_out = reinterpret_cast<Bytef*>(out_);
+    stream_.avail_out = capacity_;
+  }
+
+  stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in));
+  stream_.avail_in = length;
+  int status = Z_OK;
+  while (status == Z_OK) {
+    if (stream_.avail_out == 0 && !growOutput(&stream_, &out_, &capacity_)) {
+      status = Z_MEM_ERROR;
+      break;
+    }
+    status = deflate(&stream_, flush);
+  }
+  // Counted from the start of the buffer, so bytes that a change of the
+  // compression parameters flushed out are sent along with this message.
+  produced_ = static_cast<int>(reinterpret_cast<char*>(stream_.next_out) - out_);
+  stream_.next_in = Z_NULL;
+  stream_.avail_in = 0;
+  return status;
+}
+
+void Compressor::rewind() {
+  stream_.next_out = reinterpret_cast<Bytef*>(out_);
+  stream_.avail_out = capacity_;
+  produced_ = 0;
+}
+
+int Compressor::setParams(int level) {
+  return deflateParams(&stream_, level, Z_DEFAULT_STRATEGY);
+}
+
+Decompressor::Decompressor() : out_(nullptr), produced_(0), capacity_(0) {
+  memset(&stream_, 0, sizeof(stream_));
+  stream_.zalloc = Z_NULL;
+  stream_.zfree = Z_NULL;
+  stream_.opaque = Z_NULL;
+  stream_.next_in = Z_NULL;
+  stream_.avail_in = 0;
+  inflateInit(&stream_);
+}
+
+Decompressor::~Decompressor() {
+  inflateEnd(&stream_);
+  free(out_);
+}
+
+int Decompressor::decompress(const char* in, int length, int flush) {
+  if (out_ == nullptr) {
+    capacity_ = std::min(std::max(2 * length, MIN_GROWTH), S_MAX_CAPACITY);
+    out_ = static_cast<char*>(malloc(capacity_));
+    if (out_ == nullptr) {
+      capacity_ = 0;
+      return Z_MEM_ERROR;
+    }
+  }
+  rewind();
+
+  // Output past S_MAX_CAPACITY is inflated into this scratch area and
+  // dropped: the stream must consume the whole datagram to stay in step.
+  char discard[4096];
+  stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in));
+  stream_.avail_in = length;
+  const uLong total_before = stream_.total_out;
+  int status = Z_OK;
+  while (status == Z_OK) {
+    if (stream_.avail_out == 0) {
+      if (capacity_ < S_MAX_CAPACITY &&
+          reinterpret_cast<char*>(stream_.next_out) == out_ + capacity_) {
+        if (!growOutput(&stream_, &out_, &capacity_)) {
+          status = Z_MEM_ERROR;
+          break;
+        }
+        if (capacity_ > S_MAX_CAPACITY) {
+          stream_.avail_out -= capacity_ - S_MAX_CAPACITY;
+          capacity_ = S_MAX_CAPACITY;
+        }
+      } else {
+        stream_.next_out = reinterpret_cast<Bytef*>(discard);
+        stream_.avail_out = sizeof(discard);
+      }
+    }
+    status = inflate(&stream_, flush);
+  }
+  produced_ = static_cast<int>(std::min<uLong>(stream_.total_out - total_before, 0x7fffffff));
+  stream_.next_in = Z_NULL;
+  stream_.avail_in = 0;
+  stream_.next_out = reinterpret_cast<Bytef*>(out_);
+  stream_.avail_out = capacity_;
+  if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_STREAM_END) {
+    // A broken or finished stream would refuse every later datagram.
+    inflateReset(&stream_);
+  }
+  return status;
+}
+
+void Decompressor::rewind() {
+  stream_.next_out = reinterpret_cast<Bytef*>(out_);
+  stream_.avail_out = capacity_;
+  produced_ = 0;
+}
+
+UDPInterface::UDPInterface() : compression_level(-1) {
+  buffer_[0] = '\0';
+}
+
+UDPInterface::~UDPInterface() {
+  udp_socket.close();
+}
+
+int UDPInterface::receive() {
+  const int n = udp_socket.receive(buffer_, BUFFER_SIZE);
+  if (n <= 0) {
+    return n;
+  }
+  if (compressionOn()) {
+    decompress(buffer_, n);
+    const size_t length = std::min(text_.size(), static_cast<size_t>(BUFFER_SIZE - 1));
+    memcpy(buffer_, text_.data(), length);
+    buffer_[length] = '\0';
+  } else {
+    buffer_[n] = '\0';
+  }
+  return n;
+}
+
+int UDPInterface::send(const char* message) {
+  if (compressionOn()) {
+    compress(message);
+    if (text_.empty()) {
+      return 0;
+    }
+    const int length = static_cast<int>(text_.size());
+    return udp_socket.send(text_.data(), length) == length ? length : -1;
+  }
+  const int length = static_cast<int>(strlen(message)) + 1;
+  return udp_socket.send(message, length) == length ? length : -1;
+}
+
+bool UDPInterface::setCompressionLevel(int level) {
+  compression_level = level;
+  compressor.setParams(level);
+  return true;
+}
+
+void UDPInterface::compress(const char* message) {
+  text_.clear();
+  const int length = static_cast<int>(strlen(message)) + 1;
+  const int status = compressor.compress(message, length, Z_SYNC_FLUSH);
+  const int produced = status == Z_MEM_ERROR ? 0 : compressor.produced();
+  if (produced > 0) {
+    std::cout << "compress " << length << " bytes to " << produced << " bytes" << std::endl;
+    text_.assign(compressor.out(), produced);
+  }
+  compressor.rewind();
+}
+
+void UDPInterface::decompress(const char* data, int length) {
+  text_.clear();
+  const int status = decompressor.decompress(data, length, Z_SYNC_FLUSH);
+  const int produced = status == Z_MEM_ERROR ? 0 : decompressor.produced();
+  if (produced > 0) {
+    std::cout << "decompress from " << length << " bytes to " << produced << " bytes" << std::endl;
+    text_.assign(decompressor.out(), decompressor.stored());
+  }
+  decompressor.rewind();
+}

@@ -1,0 +1,146 @@
+#ifndef BRENVO_COACH_UDP_INTERFACE_H
+#define BRENVO_COACH_UDP_INTERFACE_H
+
+// The coach's one message endpoint: a UDP socket towards the server, the
+// receive buffer, and optional zlib compression with one long-lived stream per
+// direction (each message ends at a sync flush). Owns its socket and both
+// zlib buffers; never reads or writes past a buffer, whatever arrives.
+
+#include <netinet/in.h>
+#include <zlib.h>
+
+#include <string>
+
+// A UDP socket bound to any local port that sends every datagram to `dest`.
+// The port of `dest` follows the source port of every datagram received, so
+// commands go to the port the server answers from.
+class UDPSocket {
+ public:
+  UDPSocket();
+  ~UDPSocket();
+
+  // Opens the socket and resolves host; on failure writes one line to
+  // std::cerr and leaves the socket closed.
+  bool connect(const char* host, int port);
+  // Bytes received (at most size), 0 when nothing is pending, -1 on error.
+  int receive(char* buf, unsigned size);
+  // The result of sendto towards dest.
+  int send(const char* data, int length);
+  // Closes the descriptor (if open), sets it to -1 and zeroes dest.
+  void close();
+
+  int fd() const { return fd_; }
+  const sockaddr_in& dest() const { return dest_; }
+
+ private:
+  UDPSocket(const UDPSocket&) = delete;
+  UDPSocket& operator=(const UDPSocket&) = delete;
+
+  int fd_;
+  sockaddr_in dest_;
+};
+
+// Deflate side: one stream for the whole connection. `out` grows on demand
+// and is never shrunk; `produced` counts the bytes waiting in `out`.
+class Compressor {
+ public:
+  Compressor();
+  ~Compressor();
+
+  // Deflates length bytes with the given flush mode; returns the zlib status
+  // of the last deflate call (Z_BUF_ERROR once everything is flushed).
+  int compress(const char* in, int length, int flush);
+  // Restarts the output at the beginning of `out`.
+  void rewind();
+  int setParams(int level);
+
+  const char* out() const { return out_; }
+  int produced() const { return produced_; }
+  int capacity() const { return capacity_; }
+
+ private:
+  Compressor(const Compressor&) = delete;
+  Compressor& operator=(const Compressor&) = delete;
+
+  z_stream stream_;
+  char* out_;
+  int produced_;  // bytes
+  int capacity_;  // bytes
+};
+
+// Inflate side: one stream for the whole connection. The output of one call
+// is kept up to S_MAX_CAPACITY bytes; whatever a datagram inflates to beyond
+// that is inflated (so the stream stays in step) but thrown away.
+class Decompressor {
+ public:
+  static const int S_MAX_CAPACITY = 4 * 8192;
+
+  Decompressor();
+  ~Decompressor();
+
+  // Inflates length bytes; `produced` is set to the whole output of this
+  // call, of which the first min(produced, capacity) bytes are in `out`.
+  // A stream that fails on bad data or ends is reset for the next datagram.
+  int decompress(const char* in, int length, int flush);
+  void rewind();
+
+  const char* out() const { return out_; }
+  int produced() const { return produced_; }
+  int capacity() const { return capacity_; }
+  // Bytes of this call's output held in `out`.
+  int stored() const { return produced_ < capacity_ ? produced_ : capacity_; }
+
+ private:
+  Decompressor(const Decompressor&) = delete;
+  Decompressor& operator=(const Decompressor&) = delete;
+
+  z_stream stream_;
+  char* out_;
+  int produced_;  // bytes
+  int capacity_;  // bytes
+};
+
+class UDPInterface {
+ public:
+  static const int BUFFER_SIZE = 8192;
+
+  UDPInterface();
+  virtual ~UDPInterface();
+
+  UDPSocket& socket() { return udp_socket; }
+  const UDPSocket& socket() const { return udp_socket; }
+
+  // Reads one datagram into buffer() as a NUL-terminated text (inflated when
+  // compression is on, cut to BUFFER_SIZE - 1 characters). Returns the
+  // datagram size, 0 when nothing is pending, -1 on error.
+  int receive();
+  const char* buffer() const { return buffer_; }
+
+  // Sends the text with its NUL, or deflated when compression is on.
+  // Returns the bytes sent, 0 when nothing was sent, -1 on failure.
+  int send(const char* message);
+
+  // Compression is on when level > 0. Always true.
+  bool setCompressionLevel(int level);
+  int compressionLevel() const { return compression_level; }
+
+  // Results land in text().
+  void compress(const char* message);
+  void decompress(const char* data, int length);
+  const std::string& text() const { return text_; }
+
+ private:
+  UDPInterface(const UDPInterface&) = delete;
+  UDPInterface& operator=(const UDPInterface&) = delete;
+
+  bool compressionOn() const { return compression_level > 0; }
+
+  UDPSocket udp_socket;
+  char buffer_[BUFFER_SIZE + 1];
+  int compression_level;
+  std::string text_;
+  Compressor compressor;
+  Decompressor decompressor;
+};
+
+#endif
