@@ -12,6 +12,9 @@
 #include <algorithm>
 #include <iostream>
 
+const int UDPInterface::BUFFER_SIZE;
+const int Decompressor::S_MAX_CAPACITY;
+
 namespace {
 
 // The smallest step by which an output buffer grows, so that a tiny first

@@ -1,0 +1,252 @@
+#include "coach/handler.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+
+#include "coach/basic_client.h"
+
+namespace {
+
+bool isBlocked(int signal_number) {
+  sigset_t current;
+  sigprocmask(SIG_BLOCK, nullptr, &current);
+  return sigismember(&current, signal_number) == 1;
+}
+
+void stopTimer() {
+  itimerval off;
+  memset(&off, 0, sizeof(off));
+  setitimer(ITIMER_REAL, &off, nullptr);
+}
+
+// Counts the calls the handlers route to it and notes what was blocked then.
+class ProbeClient : public BasicClient {
+ public:
+  bool isServerAlive() const override { return true; }
+  void start(const Handler&) override {}
+  void finishAll() override {}
+
+  void sense() override {
+    ++senses;
+    alarm_blocked_in_sense = isBlocked(SIGALRM);
+    if (fd != -1) {
+      char buffer[64];
+      const ssize_t n = recv(fd, buffer, sizeof(buffer) - 1, 0);
+      if (n > 0) {
+        received.assign(buffer, n);
+      }
+    }
+    if (sense_busy_ms > 0) {
+      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(sense_busy_ms);
+      while (std::chrono::steady_clock::now() < end) {
+      }
+      actions_during_sense = actions;
+    }
+  }
+
+  void action() override {
+    ++actions;
+    io_blocked_in_action = isBlocked(SIGIO);
+    if (stop_timer_in_action) {
+      stopTimer();
+    }
+  }
+
+  volatile int senses = 0;
+  volatile int actions = 0;
+  volatile int actions_during_sense = -1;
+  bool alarm_blocked_in_sense = false;
+  bool io_blocked_in_action = false;
+  bool stop_timer_in_action = false;
+  int sense_busy_ms = 0;
+  int fd = -1;
+  std::string received;
+};
+
+// Saves and restores everything a test of the signal layer may change.
+class HandlerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    sigaction(SIGIO, nullptr, &saved_io_);
+    sigaction(SIGALRM, nullptr, &saved_alarm_);
+    sigprocmask(SIG_BLOCK, nullptr, &saved_mask_);
+    struct sigaction ignore;
+    memset(&ignore, 0, sizeof(ignore));
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGIO, &ignore, nullptr);
+    sigaction(SIGALRM, &ignore, nullptr);
+  }
+
+  void TearDown() override {
+    stopTimer();
+    if (socket_fd_ != -1) {
+      close(socket_fd_);
+    }
+    sigaction(SIGIO, &saved_io_, nullptr);
+    sigaction(SIGALRM, &saved_alarm_, nullptr);
+    sigprocmask(SIG_SETMASK, &saved_mask_, nullptr);
+    Handler::S_client_ptr = nullptr;
+  }
+
+  // A UDP socket on 127.0.0.1; returns its port.
+  int openSocket() {
+    socket_fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address;
+    memset(&address, 0, sizeof(address));
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(socket_fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    socklen_t length = sizeof(address);
+    getsockname(socket_fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    return ntohs(address.sin_port);
+  }
+
+  int socket_fd_ = -1;
+
+ private:
+  struct sigaction saved_io_;
+  struct sigaction saved_alarm_;
+  sigset_t saved_mask_;
+};
+
+long toMicroseconds(const timeval& t) {
+  return t.tv_sec * 1000000L + t.tv_usec;
+}
+
+TEST_F(HandlerTest, IntervalAlarmSplitsSecondsAndMicroseconds) {
+  Handler::set_interval_alarm(1500);
+  itimerval timer;
+  getitimer(ITIMER_REAL, &timer);
+  EXPECT_EQ(1, timer.it_interval.tv_sec);
+  EXPECT_EQ(500000, timer.it_interval.tv_usec);
+  EXPECT_LE(toMicroseconds(timer.it_value), 1500000L);
+  EXPECT_GT(toMicroseconds(timer.it_value), 1000000L);
+}
+
+TEST_F(HandlerTest, OneAlarmIsNotRepeatedAndReplacesTheInterval) {
+  Handler::set_interval_alarm(100);
+  Handler::set_one_alarm(2250);
+  itimerval timer;
+  getitimer(ITIMER_REAL, &timer);
+  EXPECT_EQ(0, toMicroseconds(timer.it_interval));
+  EXPECT_LE(toMicroseconds(timer.it_value), 2250000L);
+  EXPECT_GT(toMicroseconds(timer.it_value), 2000000L);
+}
+
+TEST_F(HandlerTest, AssignIOOfMinusOneFailsAndLeavesSigioUnblocked) {
+  Handler handler(nullptr);
+  sigset_t io_set;
+  sigemptyset(&io_set);
+  sigaddset(&io_set, SIGIO);
+  sigprocmask(SIG_BLOCK, &io_set, nullptr);
+  EXPECT_FALSE(handler.assignIO(-1));
+  EXPECT_FALSE(isBlocked(SIGIO));
+}
+
+TEST_F(HandlerTest, AssignIOMakesTheSocketNonBlockingAndSignalDriven) {
+  Handler handler(nullptr);
+  openSocket();
+  EXPECT_TRUE(handler.assignIO(socket_fd_));
+  const int flags = fcntl(socket_fd_, F_GETFL, 0);
+  EXPECT_TRUE(flags & O_NONBLOCK);
+  EXPECT_TRUE(flags & O_ASYNC);
+  EXPECT_EQ(getpid(), fcntl(socket_fd_, F_GETOWN));
+  EXPECT_FALSE(isBlocked(SIGIO));
+}
+
+TEST_F(HandlerTest, HandlersWithoutAClientOnlyBlockAndUnblock) {
+  Handler handler(nullptr);
+  EXPECT_EQ(nullptr, Handler::S_client_ptr);
+  Handler::handle_io(SIGIO);
+  EXPECT_FALSE(isBlocked(SIGALRM));
+  Handler::handle_alarm(SIGALRM);
+  EXPECT_FALSE(isBlocked(SIGIO));
+}
+
+TEST_F(HandlerTest, EachHandlerRunsItsOperationWithTheOtherSignalBlocked) {
+  ProbeClient client;
+  Handler handler(&client);
+  EXPECT_EQ(&client, Handler::S_client_ptr);
+  Handler::handle_io(SIGIO);
+  Handler::handle_alarm(SIGALRM);
+  EXPECT_EQ(1, client.senses);
+  EXPECT_EQ(1, client.actions);
+  EXPECT_TRUE(client.alarm_blocked_in_sense);
+  EXPECT_TRUE(client.io_blocked_in_action);
+  EXPECT_FALSE(isBlocked(SIGALRM));
+  EXPECT_FALSE(isBlocked(SIGIO));
+}
+
+TEST_F(HandlerTest, InitUnblocksBothSignalsAndInstallsTheHandlers) {
+  sigset_t both;
+  sigemptyset(&both);
+  sigaddset(&both, SIGIO);
+  sigaddset(&both, SIGALRM);
+  sigprocmask(SIG_BLOCK, &both, nullptr);
+  ProbeClient client;
+  Handler handler(&client);
+  handler.init();
+  EXPECT_FALSE(isBlocked(SIGIO));
+  EXPECT_FALSE(isBlocked(SIGALRM));
+  struct sigaction io_action;
+  sigaction(SIGIO, nullptr, &io_action);
+  EXPECT_EQ(&Handler::handle_io, io_action.sa_handler);
+  EXPECT_EQ(1, sigismember(&io_action.sa_mask, SIGALRM));
+  EXPECT_EQ(0, io_action.sa_flags & SA_RESTART);
+  struct sigaction alarm_action;
+  sigaction(SIGALRM, nullptr, &alarm_action);
+  EXPECT_EQ(&Handler::handle_alarm, alarm_action.sa_handler);
+  EXPECT_EQ(1, sigismember(&alarm_action.sa_mask, SIGIO));
+}
+
+TEST_F(HandlerTest, ADatagramRaisesSigioAndRunsSense) {
+  ProbeClient client;
+  Handler handler(&client);
+  handler.init();
+  const int port = openSocket();
+  ASSERT_TRUE(handler.assignIO(socket_fd_));
+  client.fd = socket_fd_;
+
+  const int sender = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in to;
+  memset(&to, 0, sizeof(to));
+  to.sin_family = AF_INET;
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  to.sin_port = htons(port);
+  // The alarm bounds every wait below, whether or not SIGIO comes.
+  Handler::set_interval_alarm(20);
+  sendto(sender, "(think)", 8, 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
+  close(sender);
+  while (client.senses == 0 && client.actions < 100) {
+    handler.waitSignal();
+  }
+  stopTimer();
+  EXPECT_GE(client.senses, 1);
+  EXPECT_EQ(std::string("(think)\0", 8), client.received);
+}
+
+TEST_F(HandlerTest, ALongSenseIsFollowedByExactlyOneAction) {
+  ProbeClient client;
+  client.sense_busy_ms = 350;
+  client.stop_timer_in_action = true;
+  Handler handler(&client);
+  handler.init();
+  const auto begin = std::chrono::steady_clock::now();
+  Handler::set_interval_alarm(100);
+  Handler::handle_io(SIGIO);
+  const auto elapsed = std::chrono::steady_clock::now() - begin;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(300));
+  EXPECT_EQ(0, client.actions_during_sense);
+  EXPECT_EQ(1, client.actions);
+}
+
+}  // namespace
