@@ -38,6 +38,9 @@ void reportParseError(const char* message) {
 
 }  // namespace
 
+const int CLangManager::S_DEFAULT_CLANG_MIN_VER;
+const int CLangManager::S_DEFAULT_CLANG_MAX_VER;
+
 CLangManager::CLangManager()
     : shared_min_(S_DEFAULT_CLANG_MIN_VER), shared_max_(S_DEFAULT_CLANG_MAX_VER) {
   for (std::pair<int, int>& v : player_versions_) {

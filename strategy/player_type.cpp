@@ -398,6 +398,8 @@ std::ostream& operator<<(std::ostream& os, const PlayerType& type) {
   return os << std::endl;
 }
 
+const int PlayerTypeSet::S_MAX_PLAYER_TYPE;
+
 bool PlayerTypeSet::insert(const PlayerType& type) {
   return types_.insert(std::make_pair(type.id, type)).second;
 }
