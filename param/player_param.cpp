@@ -7,27 +7,16 @@
 namespace {
 
 // The values of the positional message, in the order the server writes them.
+// clang-format off
 const char* const kPositionalOrder[] = {
-    "player_types",
-    "subs_max",
-    "pt_max",
-    "player_speed_max_delta_min",
-    "player_speed_max_delta_max",
-    "stamina_inc_max_delta_factor",
-    "player_decay_delta_min",
-    "player_decay_delta_max",
-    "inertia_moment_delta_factor",
-    "dash_power_rate_delta_min",
-    "dash_power_rate_delta_max",
-    "player_size_delta_factor",
-    "kickable_margin_delta_min",
-    "kickable_margin_delta_max",
-    "kick_rand_delta_factor",
-    "extra_stamina_delta_min",
-    "extra_stamina_delta_max",
-    "effort_max_delta_factor",
-    "effort_min_delta_factor",
+    "player_types", "subs_max", "pt_max", "player_speed_max_delta_min",
+    "player_speed_max_delta_max", "stamina_inc_max_delta_factor", "player_decay_delta_min",
+    "player_decay_delta_max", "inertia_moment_delta_factor", "dash_power_rate_delta_min",
+    "dash_power_rate_delta_max", "player_size_delta_factor", "kickable_margin_delta_min",
+    "kickable_margin_delta_max", "kick_rand_delta_factor", "extra_stamina_delta_min",
+    "extra_stamina_delta_max", "effort_max_delta_factor", "effort_min_delta_factor"
 };
+// clang-format on
 
 }  // namespace
 

@@ -1,0 +1,54 @@
+#include "param/coach_config.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+class CoachConfigTest : public testing::Test {
+ protected:
+  void TearDown() override { CoachConfig::instance().setDefaultParam(); }
+};
+
+TEST_F(CoachConfigTest, ShowListsTheDefaultsExactly) {
+  std::ostringstream os;
+  CoachConfig::instance().show(os, true);
+  EXPECT_EQ(
+      "----- int 4 -----\n"
+      "\talarm_cycle_divs : 2\n"
+      "\tclang_version : 8\n"
+      "\tport : 6002\n"
+      "\tserver_down_cycle : 30\n"
+      "----- string 5 -----\n"
+      "\tcoach_name : \"BRENVO_Coach\"\n"
+      "\th : \"localhost\"\n"
+      "\thost : \"localhost\"\n"
+      "\tt : \"BRENVO2003\"\n"
+      "\tteam_name : \"BRENVO2003\"\n"
+      "----- bool 1 -----\n"
+      "\twrite_after_game : false\n"
+      "----- onoff 5 -----\n"
+      "\tuse_advise : on\n"
+      "\tuse_clang : on\n"
+      "\tuse_coach_name : off\n"
+      "\tuse_freeform : off\n"
+      "\tuse_hetero_player : off\n"
+      "----- double 2 -----\n"
+      "\tv : 9.4\n"
+      "\tversion : 9.4\n"
+      "\n",
+      os.str());
+}
+
+TEST_F(CoachConfigTest, AliasesShareTheVariableOfTheLongName) {
+  CoachConfig& config = CoachConfig::instance();
+  EXPECT_EQ(&config.team_name, config.stringMap().at("t"));
+  EXPECT_EQ(&config.team_name, config.stringMap().at("team_name"));
+  EXPECT_EQ(&config.host, config.stringMap().at("h"));
+  EXPECT_EQ(&config.version, config.doubleMap().at("v"));
+  EXPECT_EQ(&config.write_after_game, config.boolMap().at("write_after_game"));
+  EXPECT_EQ(&config.use_coach_name, config.onoffMap().at("use_coach_name"));
+}
+
+}  // namespace

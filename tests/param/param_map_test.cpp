@@ -1,0 +1,145 @@
+#include "param/param_map.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+// A small set with one entry per map, an alias and an upper-case name.
+class SampleParams : public ParamMap {
+ public:
+  SampleParams() {
+    setDefaultParam();
+    createMap();
+  }
+  void createMap() override {
+    int_map["count"] = &count;
+    int_map["Count"] = &count;
+    string_map["label"] = &label;
+    bool_map["verbose"] = &verbose;
+    onoff_map["enabled"] = &enabled;
+    double_map["ratio"] = &ratio;
+  }
+  using ParamMap::extractValue;
+  void setDefaultParam() override {
+    count = 4;
+    label = "say \"hi\"";
+    verbose = false;
+    enabled = true;
+    ratio = 6000.0;
+  }
+  int count;
+  std::string label;
+  bool verbose;
+  bool enabled;
+  double ratio;
+};
+
+class EmptyParams : public ParamMap {
+ public:
+  void createMap() override {}
+  void setDefaultParam() override {}
+};
+
+// Exposes the readers' shared conversions.
+class ProbeReader : public ParamReader {
+ public:
+  bool read(ParamMap&) override { return true; }
+  using ParamReader::stripQuotes;
+  using ParamReader::toNumber;
+};
+
+template <typename T>
+bool converts(const std::string& text) {
+  try {
+    ProbeReader::toNumber<T>(text);
+    return true;
+  } catch (const boost::bad_lexical_cast&) {
+    return false;
+  }
+}
+
+TEST(ParamMapTest, ShowListsSectionsInOrderWithSortedEntries) {
+  SampleParams params;
+  std::ostringstream os;
+  params.show(os, true);
+  EXPECT_EQ(
+      "----- int 2 -----\n\tCount : 4\n\tcount : 4\n"
+      "----- string 1 -----\n\tlabel : \"say \"hi\"\"\n"
+      "----- bool 1 -----\n\tverbose : false\n"
+      "----- onoff 1 -----\n\tenabled : on\n"
+      "----- double 1 -----\n\tratio : 6000\n\n",
+      os.str());
+}
+
+TEST(ParamMapTest, ShowWithoutIndentWritesNoTabs) {
+  SampleParams params;
+  params.verbose = true;
+  params.enabled = false;
+  params.ratio = 9.4;
+  std::ostringstream os;
+  params.show(os, false);
+  EXPECT_EQ(std::string::npos, os.str().find('\t'));
+  EXPECT_NE(std::string::npos, os.str().find("\nverbose : true\n"));
+  EXPECT_NE(std::string::npos, os.str().find("\nenabled : off\n"));
+  EXPECT_NE(std::string::npos, os.str().find("\nratio : 9.4\n"));
+}
+
+TEST(ParamMapTest, EmptyMapsStillPrintTheirHeaders) {
+  EmptyParams params;
+  std::ostringstream os;
+  params.show(os, true);
+  EXPECT_EQ(
+      "----- int 0 -----\n----- string 0 -----\n----- bool 0 -----\n"
+      "----- onoff 0 -----\n----- double 0 -----\n\n",
+      os.str());
+}
+
+TEST(ParamMapTest, ExtractValueKeepsTheVariableWhenExtractionFails) {
+  // A failed stream extraction would store 0 or true; the variable must keep its value.
+  SampleParams params;
+  struct Case {
+    const char* text;
+    bool ok;
+  } cases[] = {{"7", true}, {"x", false}, {"", false}};
+  for (const Case& c : cases) {
+    params.setDefaultParam();
+    std::istringstream is(c.text);
+    EXPECT_EQ(c.ok, params.extractValue(is, "count")) << c.text;
+    EXPECT_EQ(c.ok ? 7 : 4, params.count) << c.text;
+  }
+  std::istringstream flag("2");
+  EXPECT_FALSE(params.extractValue(flag, "verbose"));
+  EXPECT_FALSE(params.verbose);
+  std::istringstream unknown("1");
+  EXPECT_FALSE(params.extractValue(unknown, "nothing"));
+}
+
+TEST(ParamReaderTest, NumbersConvertOnlyWhenTheWholeTextIsANumber) {
+  struct Case {
+    const char* text;
+    bool int_ok;
+    bool double_ok;
+  } cases[] = {
+      {"-5", true, true},   {"5 ", true, true},     {"5\t", true, true}, {" 5", false, false},
+      {"5x", false, false}, {"", false, false},     {" ", false, false}, {"5.5", false, true},
+      {"1e3", false, true}, {"60x1", false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.int_ok, converts<int>(c.text)) << c.text;
+    EXPECT_EQ(c.double_ok, converts<double>(c.text)) << c.text;
+  }
+  EXPECT_EQ(-5, ProbeReader::toNumber<int>("-5 "));
+  EXPECT_DOUBLE_EQ(1000.0, ProbeReader::toNumber<double>("1e3"));
+}
+
+TEST(ParamReaderTest, StripQuotesNeverReadsOutOfRange) {
+  EXPECT_EQ("ab", ProbeReader::stripQuotes("\"ab\""));
+  EXPECT_EQ("a", ProbeReader::stripQuotes("\"ab"));
+  EXPECT_EQ("", ProbeReader::stripQuotes("\"\""));
+  EXPECT_EQ("", ProbeReader::stripQuotes("\""));
+  EXPECT_EQ("", ProbeReader::stripQuotes(""));
+}
+
+}  // namespace
