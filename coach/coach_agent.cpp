@@ -333,7 +333,9 @@ void CoachAgent::parseInitCommand(const char* message) {
 void CoachAgent::parseOK(const char* message) {
   if (startsWith(message, "(ok change_player_type ", 23)) {
     world.changeState().parse(message, referee.mode(), manager.current());
-  } else if (startsWith(message, "(ok compression ", 16)) {
+  } else if (startsWith(message, "(ok compression", 15) &&
+             (message[15] == ' ' || message[15] == ')')) {
+    // An answer without a level changes nothing and says nothing.
     int level = 0;
     if (std::sscanf(message, "(ok compression %d)", &level) == 1) {
       std::cerr << "set compression level " << level << std::endl;

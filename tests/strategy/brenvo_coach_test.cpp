@@ -87,17 +87,17 @@ TEST_F(SubstitutionTest, EveryGroupServedWithTraceInterleavedWithCommands) {
   coach.connectTo(peer);
   coach.add(makeType(0, 1.0, 45, 0.7));
   coach.add(makeType(1, 1.2, 40, 0.8));    // 9, 10, 11
-  coach.add(makeType(2, 1.16, 30, 0.75));  // 2, 3, 6
-  coach.add(makeType(3, 1.16, 28, 0.72));  // 4, 5
-  coach.add(makeType(4, 1.16, 26, 0.71));  // 7, 8
+  coach.add(makeType(2, 1.16, 34, 0.75));  // 2, 3, 6
+  coach.add(makeType(3, 1.16, 32, 0.72));  // 4, 5
+  coach.add(makeType(4, 1.16, 30, 0.71));  // 7, 8
   coach.add(makeType(5, 1.04, 45, 0.9));   // too slow
   coach.add(makeType(6, 1.3, 29.7, 0.9));  // recovers too slowly: 29.7 < 0.66 * 45
   EXPECT_EQ(
       "candidate type size 4\n"
       "candidate 1  max_speed = 1.2  stam_inc = 40  kmargin = 0.8\n"
-      "candidate 2  max_speed = 1.16  stam_inc = 30  kmargin = 0.75\n"
-      "candidate 3  max_speed = 1.16  stam_inc = 28  kmargin = 0.72\n"
-      "candidate 4  max_speed = 1.16  stam_inc = 26  kmargin = 0.71\n"
+      "candidate 2  max_speed = 1.16  stam_inc = 34  kmargin = 0.75\n"
+      "candidate 3  max_speed = 1.16  stam_inc = 32  kmargin = 0.72\n"
+      "candidate 4  max_speed = 1.16  stam_inc = 30  kmargin = 0.71\n"
       "change player 9 to type 1\n"
       "change player 10 to type 1\n"
       "change player 11 to type 1\n"
