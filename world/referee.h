@@ -58,7 +58,7 @@ class Referee {
 
   // Mode texts longer than this are not play modes: they are reported as
   // unsupported and change nothing.
-  static const int MAX_MODE_TEXT = 63;
+  static constexpr int MAX_MODE_TEXT = 63;
 
   Referee();
 
