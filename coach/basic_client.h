@@ -7,6 +7,7 @@
 // client's server-alive flag.
 
 #include <boost/shared_ptr.hpp>
+#include <csignal>
 
 class Handler;
 class UDPInterface;
@@ -22,13 +23,22 @@ class BasicClient {
   virtual void action() = 0;
   virtual void finishAll() = 0;
 
-  // start, then wait for signals while the server is alive, then finishAll.
+  // start, then wait for signals while the server is alive and no
+  // termination was asked for, then finishAll.
   void run(const Handler& handler);
+
+  // Asks the loop to end, from a termination signal's handler: only this flag
+  // is touched there, since the handler may interrupt any work of the loop.
+  static void requestTermination(int signum);
+  // The termination signal that ended the loop, 0 when none did.
+  static int terminationSignal();
 
  protected:
   boost::shared_ptr<UDPInterface> udp;
 
  private:
+  static volatile std::sig_atomic_t S_termination_signal;
+
   BasicClient(const BasicClient&) = delete;
   BasicClient& operator=(const BasicClient&) = delete;
 };

@@ -1,5 +1,7 @@
 #include "coach/coach_agent.h"
 
+#include <poll.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -223,7 +225,12 @@ void CoachAgent::sense() {
   bool saw_global = false;
   manager.resetSilentTicks();
 
-  while (udp->receive() > 0) {
+  for (;;) {
+    const int n = udp->receive();
+    // A zero-length datagram reads as 0 like a drained socket; go on while
+    // others still wait, or they would sit there until the next SIGIO.
+    if (n == 0 && socketReadable()) continue;
+    if (n <= 0) break;
     ++messages;
     const char* message = udp->buffer();
     if (!dispatch(parse(message), message, &saw_global)) {
@@ -299,6 +306,11 @@ bool CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
       break;
   }
   return true;
+}
+
+bool CoachAgent::socketReadable() const {
+  pollfd p = {udp->socket().fd(), POLLIN, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 
 // A server that runs slowed down paces the coach's alarm by its own step.

@@ -153,6 +153,7 @@ class CoachAgent : public BasicClient {
   // stop reading at once.
   bool dispatch(MessageKind kind, const char* message, bool* saw_global);
   void applyServerStep();
+  bool socketReadable() const;
 };
 
 #endif

@@ -18,10 +18,11 @@ namespace {
 
 BrenvoCoach client;
 
-void sigExitHandle(int) {
-  std::cerr << "Killed. Exiting..." << std::endl;
-  client.finishAll();
-  std::exit(1);
+// Runs inside the signal: it only records the request. The loop then ends,
+// writes "Killed. Exiting...", says goodbye if still connected and the
+// process exits with status 1.
+void sigExitHandle(int signum) {
+  BasicClient::requestTermination(signum);
 }
 
 bool installExitHandler(int signum) {
@@ -57,5 +58,5 @@ int main(int argc, char** argv) {
   Handler handler(&client);
   handler.init();
   client.run(handler);
-  return 0;
+  return BasicClient::terminationSignal() != 0 ? 1 : 0;
 }

@@ -244,6 +244,17 @@ TEST_F(CoachAgentTest, SenseAnswersThinkAndReportsServerComplaints) {
       err.str());
 }
 
+TEST_F(CoachAgentTest, ZeroLengthDatagramDoesNotStopTheDraining) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  Capture err(std::cerr);
+  peer.sendTo(agent.port(), "");
+  agent.feed(peer, {"(think)"});
+  EXPECT_EQ(std::vector<std::string>{withNul("(done)")}, peer.drain());
+  EXPECT_EQ("receive null message\n", err.str());
+}
+
 TEST_F(CoachAgentTest, SenseWarnsWhenABatchSkipsCyclesWhileRunning) {
   Peer peer;
   TestAgent agent;
