@@ -1,0 +1,183 @@
+// The coach against the practice server: the answers it owes, the silence
+// watch, compression in both directions, and input that must not hurt it.
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace e2e {
+namespace {
+
+// A connected coach that has sent its "(eye on)".
+class ConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    match.connect();
+    ASSERT_EQ(withNul("(eye on)"), match.next());
+  }
+  // The coach still answers: one "(think)" gets exactly one "(done)".
+  void expectAlive() {
+    match.server.send("(think)");
+    EXPECT_EQ(withNul("(done)"), match.next()) << match.coach->err();
+  }
+  Match match;
+};
+
+TEST(EyeTest, WithoutAdviceTheInitAnswerGetsANulOnlyDatagram) {
+  Match match({"-use_advise", "off"});
+  match.connect();
+  EXPECT_EQ(std::string(1, '\0'), match.next());
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST(EyeTest, UnexpectedInitAnswerEndsWithoutBye) {
+  Match match;
+  match.connect("(init x ok)");
+  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  EXPECT_EQ(0, match.coach->exitStatus());
+  EXPECT_NE(
+      std::string::npos,
+      match.coach->err().find("Coach unexpected init message. [(init x ok)]\nCoach finished\n"));
+  EXPECT_EQ("<none>", match.next(300));
+}
+
+TEST_F(ConnectionTest, ThinkIsAnsweredByExactlyOneDone) {
+  for (int i = 0; i < 3; ++i) expectAlive();
+  EXPECT_EQ("<none>", match.next(300));
+}
+
+TEST_F(ConnectionTest, ServerMessagesAreReportedExactly) {
+  match.server.send("(error unknown_command)");
+  match.server.send("(warning no_team_found)");
+  match.server.send("(foo)");
+  match.server.send("(ok look)");
+  expectAlive();
+  EXPECT_TRUE(match.coach->waitStderr("Coach: OK message [(ok look)]\n", kLongWaitMs));
+  EXPECT_NE(std::string::npos,
+            match.coach->err().find("[0, 0]Coach: got error (error unknown_command)\n"
+                                    "[0, 0]Coach: got warning (warning no_team_found)\n"
+                                    "Unsupported Server Message : [(foo)]\n"
+                                    "[0, 0]Coach: got unknown message (foo)\n"))
+      << match.coach->err();
+}
+
+TEST_F(ConnectionTest, SilentServerIsProbedThenDeclaredDown) {
+  int probes = 0;
+  for (;;) {
+    const std::string d = match.next();
+    if (d != withNul("(check_ball)")) {
+      EXPECT_EQ("<none>", d);
+      break;
+    }
+    ++probes;
+    if (probes == 3) break;
+  }
+  EXPECT_EQ(3, probes);
+  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  EXPECT_EQ(0, match.coach->exitStatus());
+  const std::string& err = match.coach->err();
+  const std::string tail = "server is down??\nCoach finished\n";
+  ASSERT_GE(err.size(), tail.size());
+  EXPECT_EQ(tail, err.substr(err.size() - tail.size())) << err;
+  EXPECT_EQ("<none>", match.next(300));  // no bye to a dead server
+}
+
+TEST_F(ConnectionTest, CheckBallAnswerKeepsTheServerAlive) {
+  ASSERT_EQ(withNul("(check_ball)"), match.next());
+  match.server.send("(ok check_ball 0 in_field)");
+  // The silence starts again: the next probe only after another 58 ticks,
+  // and the coach is still connected meanwhile.
+  expectAlive();
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(ConnectionTest, CompressionSwitchedOnByTheServerWorksBothWays) {
+  match.server.enableCompression(1);
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", kLongWaitMs));
+  for (int i = 0; i < 2; ++i) {
+    match.server.send("(think)");
+    practice::Datagram d;
+    ASSERT_TRUE(match.server.receive(&d, kLongWaitMs));
+    EXPECT_EQ("(done)", d.text);
+    EXPECT_NE(withNul("(done)"), d.bytes);  // deflated on the wire
+  }
+  ASSERT_TRUE(match.coach->waitStdout("compress 7 bytes to ", kLongWaitMs));
+  EXPECT_NE(std::string::npos, match.coach->out().find("decompress from "));
+  EXPECT_NE(std::string::npos, match.coach->out().find(" bytes to 8 bytes\n"));
+  match.coach->signal(SIGTERM);
+  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  practice::Datagram bye;
+  ASSERT_TRUE(match.server.receive(&bye, kLongWaitMs));
+  EXPECT_EQ("(bye)", bye.text);
+}
+
+TEST_F(ConnectionTest, CompressionLevelZeroIsOff) {
+  match.server.send("(ok compression 0)");
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 0\n", kLongWaitMs));
+  expectAlive();
+}
+
+TEST_F(ConnectionTest, OddDatagramsDoNotHurt) {
+  match.server.sendRaw("");
+  match.server.sendRaw(std::string(8192, 'x'));
+  match.server.sendRaw(std::string("(see_global 12 ((b) 0 0", 22));  // cut, no NUL
+  match.server.sendRaw("(hear 5 referee");
+  match.server.sendRaw(std::string("\0\0\0", 3));
+  expectAlive();
+  EXPECT_TRUE(match.coach->waitStderr("receive null message\n", kLongWaitMs));
+  expectAlive();
+}
+
+TEST_F(ConnectionTest, MessagesCutShortAnywhereDoNotHurt) {
+  const std::string messages[] = {
+      practice::PracticeServer::seeGlobal(0, kTeam, kOpponent),
+      "(hear 0 referee kick_off_l)",
+      "(change_player_type 3 2)",
+      "(ok change_player_type 3 2)",
+      "(clang (ver (p \"Coachees\" 3) 7 8))",
+      playerType(2, 1.2, 40, 0.45, 0.007, 0.8),
+      "(server_param (goal_width 14.02)(half_time 300)(slow_down_factor 1))",
+      "(player_param (player_types 7)(subs_max 3)(pt_max 3))",
+  };
+  for (const std::string& m : messages) {
+    // At most about a hundred cuts a message, then a round trip, so that the
+    // coach's socket never overflows.
+    const size_t step = m.size() / 100 + 1;
+    for (size_t cut = 1; cut < m.size(); cut += step) {
+      match.server.sendRaw(m.substr(0, cut) + std::string(1, '\0'));
+    }
+    expectAlive();
+  }
+}
+
+TEST_F(ConnectionTest, GarbageWhileCompressedDoesNotHurt) {
+  match.server.enableCompression(1);
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", kLongWaitMs));
+  match.server.sendRaw("this is not a zlib stream");
+  match.server.sendRaw(std::string(8192, '\x78'));
+  // Whatever the stream's state now, the coach keeps running and still
+  // answers a termination signal with its goodbye.
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(ConnectionTest, InflatingPastTheBufferIsCut) {
+  match.server.enableCompression(1);
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", kLongWaitMs));
+  // 20000 characters of an unknown message: the coach reports it cut to
+  // the buffer's 8191 characters.
+  match.server.send("(" + std::string(19999, 'z'));
+  ASSERT_TRUE(match.coach->waitStderr(std::string(8190, 'z') + "\n", kLongWaitMs));
+  match.server.send("(think)");
+  practice::Datagram d;
+  ASSERT_TRUE(match.server.receive(&d, kLongWaitMs));
+  EXPECT_EQ("(done)", d.text);
+  const std::string& err = match.coach->err();
+  const size_t start = err.find("Coach: got unknown message (");
+  ASSERT_NE(std::string::npos, start);
+  const size_t end = err.find('\n', start);
+  EXPECT_EQ(8191u, end - (start + 27));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,304 @@
+// Whole matches against the practice server: the pre-kick-off substitution,
+// kick-off, goals, game over with the goodbye, parameters and player types,
+// CLang announcements, and a replay of a real server's recording.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace e2e {
+namespace {
+
+using practice::PracticeServer;
+
+// Seven types with which every role group gets a type of its own.
+std::vector<std::string> servingTypes() {
+  return {
+      playerType(0, 1.2, 45, 0.4, 0.006, 0.7),
+      playerType(1, 1.2, 40, 0.4, 0.01, 0.8),    // 9, 10, 11
+      playerType(2, 1.16, 34, 0.4, 0.01, 0.75),  // 2, 3, 6
+      playerType(3, 1.16, 32, 0.4, 0.01, 0.72),  // 4, 5
+      playerType(4, 1.16, 30, 0.4, 0.01, 0.71),  // 7, 8
+      playerType(5, 1.04, 45, 0.4, 0.01, 0.9),   // too slow
+      playerType(6, 1.3, 29.7, 0.4, 0.01, 0.9),  // recovers too slowly
+  };
+}
+
+const char kServingTrace[] =
+    "candidate type size 4\n"
+    "candidate 1  max_speed = 1.2  stam_inc = 40  kmargin = 0.8\n"
+    "candidate 2  max_speed = 1.16  stam_inc = 34  kmargin = 0.75\n"
+    "candidate 3  max_speed = 1.16  stam_inc = 32  kmargin = 0.72\n"
+    "candidate 4  max_speed = 1.16  stam_inc = 30  kmargin = 0.71\n"
+    "change player 9 to type 1\n"
+    "change player 10 to type 1\n"
+    "change player 11 to type 1\n"
+    "change player 2 to type 2\n"
+    "change player 3 to type 2\n"
+    "change player 6 to type 2\n"
+    "change player 4 to type 3\n"
+    "change player 5 to type 3\n"
+    "change player 7 to type 4\n"
+    "change player 8 to type 4\n";
+
+const std::vector<std::pair<int, int>> kServingChanges = {{9, 1}, {10, 1}, {11, 1}, {2, 2}, {3, 2},
+                                                          {6, 2}, {4, 3},  {5, 3},  {7, 4}, {8, 4}};
+
+std::string changeCommand(int unum, int type) {
+  return "(change_player_type " + std::to_string(unum) + " " + std::to_string(type) + ")";
+}
+
+class MatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    match.connect();
+    ASSERT_EQ(withNul("(eye on)"), match.next());
+  }
+
+  void sendStart(const std::vector<std::string>& types) {
+    match.server.send(PracticeServer::serverParam());
+    match.server.send(PracticeServer::playerParam());
+    for (const std::string& t : types) match.server.send(t);
+  }
+
+  // One synchronous cycle: a view, then "(think)", answered by "(done)".
+  void cycle(int time) {
+    match.server.send(PracticeServer::seeGlobal(time, kTeam, kOpponent));
+    match.server.send("(think)");
+    ASSERT_TRUE(match.server.receiveUntil("(done)", kLongWaitMs)) << match.coach->err();
+  }
+
+  // Collects the substitution's commands, answering each as a server does.
+  std::vector<std::string> changes(size_t count) {
+    std::vector<std::string> got;
+    while (got.size() < count) {
+      practice::Datagram d;
+      if (!match.server.receive(&d, kLongWaitMs)) break;
+      if (d.text.compare(0, 20, "(change_player_type ") != 0) continue;
+      got.push_back(d.text);
+      match.server.send(d.text);
+      match.server.send("(ok " + d.text.substr(1));
+    }
+    return got;
+  }
+
+  Match match;
+};
+
+TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
+  sendStart(servingTypes());
+  match.server.send("(hear 0 referee before_kick_off)");
+  match.preKickOffViews();
+  std::vector<std::string> expected;
+  for (const auto& c : kServingChanges) expected.push_back(changeCommand(c.first, c.second));
+  EXPECT_EQ(expected, changes(expected.size()));
+  match.preKickOffViews(3);
+  match.server.send("(hear 0 referee kick_off_l)");
+  for (int t = 1; t <= 5; ++t) cycle(t);
+  match.server.send("(hear 5 referee goal_l_1)");
+  cycle(5);
+  cycle(5);
+  match.server.send("(hear 5 referee kick_off_r)");
+  for (int t = 6; t <= 8; ++t) cycle(t);
+  match.server.send("(hear 8 referee time_over)");
+  ASSERT_TRUE(match.server.receiveUntil("(bye)", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  EXPECT_EQ(0, match.coach->exitStatus());
+  EXPECT_EQ("command line : read 3 params.\nCoach finished\n", match.coach->err());
+  EXPECT_EQ(kServingTrace, match.coach->out());
+  int byes = 0;
+  for (const practice::Datagram& d : match.server.received()) {
+    EXPECT_NE(0u, d.text.find("(define")) << d.text;  // no CLang ever leaves the coach
+    EXPECT_NE(0u, d.text.find("(rule")) << d.text;
+    if (d.text == "(bye)") ++byes;
+  }
+  EXPECT_EQ(1, byes);
+}
+
+TEST_F(MatchTest, EveryTypeFilteredOutSendsNoCommand) {
+  sendStart({playerType(0, 1.2, 45, 0.4, 0.006, 0.7), playerType(1, 1.04, 45, 0.4, 0.01, 0.9),
+             playerType(2, 1.2, 20, 0.4, 0.01, 0.9)});
+  match.preKickOffViews();
+  ASSERT_TRUE(match.coach->waitStdout("candidate type size 0\n", kLongWaitMs));
+  match.server.send("(hear 0 referee kick_off_l)");
+  cycle(1);
+  cycle(2);
+  EXPECT_EQ("candidate type size 0\n", match.coach->out());
+  for (const practice::Datagram& d : match.server.received()) {
+    EXPECT_NE(0u, d.text.find("(change_player_type")) << d.text;
+  }
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(MatchTest, CoachJoiningAfterKickOffNeverSubstitutes) {
+  sendStart(servingTypes());
+  match.server.send("(hear 40 referee play_on)");
+  for (int t = 41; t <= 60; ++t) cycle(t);
+  match.server.send("(hear 60 referee free_kick_l)");
+  for (int t = 61; t <= 63; ++t) cycle(t);
+  EXPECT_EQ("", match.coach->out());
+  for (const practice::Datagram& d : match.server.received()) {
+    EXPECT_NE(0u, d.text.find("(change_player_type")) << d.text;
+  }
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(MatchTest, CycleJumpWhileRunningWarnsActionMissed) {
+  match.server.send("(hear 0 referee kick_off_l)");
+  cycle(1);
+  cycle(3);
+  cycle(4);
+  // The batch holds the view and maybe already the "(think)" after it.
+  ASSERT_TRUE(match.coach->waitStderr(" info     start=[1, 0] end=[3, 0]\n", kLongWaitMs))
+      << match.coach->err();
+  EXPECT_NE(std::string::npos,
+            match.coach->err().find("parser used several steps -- action missed!  sensed "));
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(MatchTest, StopJumpIsReported) {
+  match.server.send("(hear 0 referee kick_off_l)");
+  cycle(1);
+  match.server.send("(hear 1 referee goal_r_1)");
+  cycle(1);
+  cycle(1);
+  cycle(7);
+  ASSERT_TRUE(match.coach->waitStderr(
+      "Stop Mode: previous server time is incorrect?? [1, 2] -> 7\n", kLongWaitMs))
+      << match.coach->err();
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(MatchTest, RealisticStartProducesNoDiagnostics) {
+  sendStart(servingTypes());
+  match.server.send("(change_player_type 3 2)");
+  match.server.send("(ok change_player_type 3 2)");
+  match.server.send("(change_player_type 4)");
+  match.server.send("(clang (ver (p \"Coachees\" 3) 7 8))");
+  match.server.send("(clang (ver (p \"Opponents\" 3) 7 8))");
+  match.server.send("(ok eye on)");
+  cycle(0);
+  ASSERT_TRUE(match.coach->waitStderr("Coach: OK (ok eye on)\n", kLongWaitMs));
+  EXPECT_EQ("command line : read 3 params.\nCoach: OK (ok eye on)\n", match.coach->err());
+  EXPECT_EQ("clang our 3 min=7 max=8\n", match.coach->out());
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(MatchTest, MalformedParametersAreReportedAndTheCoachGoesOn) {
+  match.server.send("(server_param (goal_width 14.02)(use_offside yes)(half_time 3x)(coach 1))");
+  match.server.send("(player_param (player_types 7)(no_such_param 1)(subs_max )");
+  match.server.send("(player_type (id 3)(player_speed_max 1.1)(top_secret 2)(player_decay 0.4))");
+  match.server.send("(clang (ver (p \"Opponents\" 4) 6 8))");
+  match.server.send("(clang (ver (p \"Coachees\" 12) 7 8))");
+  match.server.send("(change_player_type 12 1)");
+  match.server.send("(hear 0 referee foo_bar)");
+  cycle(0);
+  const std::string expected =
+      "command line : read 3 params.\n"
+      "  param info: bool specifier error: use_offside : yes\n"
+      "  param info: Unrecognized parameter: use_offside\n"
+      "  soccer_param_parser_v8.cc:\n"
+      "   bad lexical cast: source type value could not be interpreted as target\n"
+      "soccer_param_parser_v8: unknown option   no_such_param\n"
+      "  param info: Unrecognized parameter: no_such_param\n"
+      "  Empty param : read 1 params\n"
+      "player_type: param name error (top_secret 2)(player_decay 0.4))\n"
+      "CLangVer::Unexpected clang ver.  min=6 max=8[(clang (ver (p \"Opponents\" 4) 6 8))]\n"
+      "CLangVer::Unexpected uniform number. 12[(clang (ver (p \"Coachees\" 12) 7 8))]\n"
+      "WorldModelGlobal::change. invalid unum 12\n"
+      " Unsupported playmode : [foo_bar]\n";
+  ASSERT_TRUE(match.coach->waitStderr(" Unsupported playmode : [foo_bar]\n", kLongWaitMs));
+  EXPECT_EQ(expected, match.coach->err());
+  EXPECT_EQ(1, match.terminate());
+}
+
+TEST_F(MatchTest, SlowedDownServerPacesTheAlarmByItsStep) {
+  // A 20 ms step with the default two alarms per step: 10 ms ticks, so the
+  // silence watch probes after about 0.6 s where 100 ms ticks need 5.8 s.
+  match.server.send("(server_param (simulator_step 20)(slow_down_factor 2))");
+  practice::Datagram probe;
+  ASSERT_TRUE(match.server.receive(&probe, 4000)) << match.coach->err();
+  EXPECT_EQ("(check_ball)", probe.text);
+  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  EXPECT_NE(std::string::npos, match.coach->err().find("server is down??\n"));
+}
+
+// The bytes of every datagram of a recording, in order.
+std::vector<std::string> recording(const std::string& name) {
+  std::ifstream in(std::string(BRENVO_SOURCE_DIR) + "/../shared/server-transcripts/" + name);
+  std::vector<std::string> out;
+  std::string line;
+  while (std::getline(in, line)) {
+    const size_t at = line.find("\"hex\": \"");
+    if (at == std::string::npos) continue;
+    std::string bytes;
+    for (size_t i = at + 8; i + 1 < line.size() && line[i] != '"'; i += 2) {
+      bytes.push_back(static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16)));
+    }
+    out.push_back(bytes);
+  }
+  return out;
+}
+
+bool allowedLine(const std::string& line) {
+  static const char* const kPrefixes[] = {
+      "command line : read ",
+      "player types over flow",
+      "Coach: OK (ok eye on)",
+      "parser used several steps -- action missed!  sensed ",
+      "soccer_param_parser_v8: unknown option   ",
+      "  param info: Unrecognized parameter: ",
+      "Coach finished",
+  };
+  for (const char* p : kPrefixes) {
+    if (line.compare(0, std::strlen(p), p) == 0) return true;
+  }
+  return false;
+}
+
+void replay(const std::string& name, const std::vector<std::string>& args,
+            const std::vector<std::string>& expected_out) {
+  const std::vector<std::string> datagrams = recording(name);
+  ASSERT_GT(datagrams.size(), 100u) << "recording " << name << " not found";
+  Match match(args);
+  match.connect(std::string(datagrams[0].c_str()));
+  int since_think = 0;
+  for (size_t i = 1; i < datagrams.size(); ++i) {
+    match.server.sendRaw(datagrams[i]);
+    // Pace the replay so that the coach's socket never overflows.
+    if (++since_think == 10) {
+      match.server.send("(think)");
+      ASSERT_TRUE(match.server.receiveUntil("(done)", kLongWaitMs)) << match.coach->err();
+      since_think = 0;
+    }
+  }
+  ASSERT_TRUE(match.server.receiveUntil("(bye)", kLongWaitMs)) << match.coach->err();
+  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  EXPECT_EQ(0, match.coach->exitStatus());
+  std::istringstream err(match.coach->err());
+  std::string line;
+  int overflows = 0;
+  while (std::getline(err, line)) {
+    EXPECT_TRUE(allowedLine(line)) << line;
+    if (line == "player types over flow") ++overflows;
+  }
+  EXPECT_EQ(11, overflows);
+  for (const std::string& text : expected_out) {
+    EXPECT_NE(std::string::npos, match.coach->out().find(text)) << match.coach->out();
+  }
+}
+
+TEST(ReplayTest, RecordedMatchOfProtocolNineFour) {
+  replay("v9.4_match.jsonl", {}, {"clang our 2 min=7 max=8\n", "clang our 4 min=7 max=8\n"});
+}
+
+TEST(ReplayTest, RecordedMatchOfProtocolSeven) {
+  replay("v7_match.jsonl", {"-v", "7"}, {});
+}
+
+}  // namespace
+}  // namespace e2e

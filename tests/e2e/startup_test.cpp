@@ -1,0 +1,182 @@
+// The coach process from start to end without a match: usage, configuration
+// precedence, the init command, connection failures and termination signals.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace e2e {
+namespace {
+
+const char kUsage[] =
+    "    --help : print this.\n"
+    "    --coach-config : specifies player config file\n"
+    "  and all player config options. show below. \n";
+
+std::string listing(int port, const std::string& team) {
+  return "----- int 4 -----\n"
+         "\talarm_cycle_divs : 2\n"
+         "\tclang_version : 8\n"
+         "\tport : " +
+         std::to_string(port) +
+         "\n"
+         "\tserver_down_cycle : 30\n"
+         "----- string 5 -----\n"
+         "\tcoach_name : \"BRENVO_Coach\"\n"
+         "\th : \"localhost\"\n"
+         "\thost : \"localhost\"\n"
+         "\tt : \"" +
+         team +
+         "\"\n"
+         "\tteam_name : \"" +
+         team +
+         "\"\n"
+         "----- bool 1 -----\n"
+         "\twrite_after_game : false\n"
+         "----- onoff 5 -----\n"
+         "\tuse_advise : on\n"
+         "\tuse_clang : on\n"
+         "\tuse_coach_name : off\n"
+         "\tuse_freeform : off\n"
+         "\tuse_hetero_player : off\n"
+         "----- double 2 -----\n"
+         "\tv : 9.4\n"
+         "\tversion : 9.4\n"
+         "\n";
+}
+
+// A configuration file that lives as long as the test.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& content) {
+    char name[] = "/tmp/brenvo_e2e_XXXXXX";
+    const int fd = mkstemp(name);
+    path_ = name;
+    std::ofstream(path_) << content;
+    close(fd);
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+TEST(StartupTest, HelpPrintsUsageAndListingExactly) {
+  CoachProcess coach({"--help"});
+  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  EXPECT_EQ(0, coach.exitStatus());
+  EXPECT_EQ(std::string(kUsage) + listing(6002, "BRENVO2003"), coach.out());
+  EXPECT_EQ("command line : read 0 params.\nCoach finished\n", coach.err());
+}
+
+TEST(StartupTest, HelpShowsValuesAsReadSoFarAndSendsNothing) {
+  practice::PracticeServer server;
+  TempFile config("team_name : FILE\nport : " + std::to_string(server.port()) + "\n");
+  // The file is read before --help is met; the command line only after it.
+  CoachProcess coach({"--coach-config", config.path(), "--help", "-t", "LATER"});
+  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  EXPECT_EQ(0, coach.exitStatus());
+  EXPECT_EQ(std::string(kUsage) + listing(server.port(), "FILE"), coach.out());
+  EXPECT_EQ(config.path() + ": read 3 lines, 2 params.\ncommand line : read 1 params.\n" +
+                "Coach finished\n",
+            coach.err());
+  practice::Datagram d;
+  EXPECT_FALSE(server.receive(&d, 300));
+}
+
+TEST(StartupTest, CommandLineWinsOverFilesAndLaterFilesOverEarlier) {
+  practice::PracticeServer server;
+  TempFile first("team_name : FIRST\nport : 1\nhost : 127.0.0.1\nuse_coach_name : on\n");
+  TempFile second("port : " + std::to_string(server.port()) + "\ncoach_name : SECOND\n");
+  CoachProcess coach(
+      {"--coach-config", first.path(), "--coach-config", second.path(), "-t", "CLI"});
+  practice::Datagram init;
+  ASSERT_TRUE(server.waitInit(&init, kLongWaitMs)) << coach.err();
+  EXPECT_EQ(withNul("(init CLI SECOND (version 9.4))"), init.bytes);
+  coach.signal(SIGTERM);
+  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  EXPECT_EQ(1, coach.exitStatus());
+}
+
+TEST(StartupTest, InitCommandCarriesCoachNameOnlyWhenSwitchedOn) {
+  {
+    Match match;
+    EXPECT_EQ("(init Coachees (version 9.4))", match.connect());
+    EXPECT_EQ(1, match.terminate());
+  }
+  {
+    Match match({"-use_coach_name", "on", "-coach_name", "Boss", "-v", "8"});
+    EXPECT_EQ("(init Coachees Boss (version 8))", match.connect());
+    EXPECT_EQ(1, match.terminate());
+  }
+}
+
+TEST(StartupTest, DefaultInitDatagramHasItsNul) {
+  practice::PracticeServer server;
+  CoachProcess coach({"-host", "127.0.0.1", "-port", std::to_string(server.port())});
+  practice::Datagram init;
+  ASSERT_TRUE(server.waitInit(&init, kLongWaitMs));
+  EXPECT_EQ(withNul("(init BRENVO2003 (version 9.4))"), init.bytes);
+  coach.signal(SIGTERM);
+  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+}
+
+TEST(StartupTest, UnresolvableHostEndsNormally) {
+  CoachProcess coach({"-host", ""});
+  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  EXPECT_EQ(0, coach.exitStatus());
+  EXPECT_EQ(
+      "command line : read 1 params.\n"
+      "UDPSocket::Connect(): fail to find host\n"
+      "agent fail to connect\n"
+      "Coach finished\n",
+      coach.err());
+  EXPECT_EQ("", coach.out());
+}
+
+TEST(StartupTest, SigtermWhileConnectedSaysByeOnceAndExitsOne) {
+  Match match;
+  match.connect();
+  EXPECT_EQ(withNul("(eye on)"), match.next());
+  match.coach->signal(SIGTERM);
+  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  EXPECT_EQ(1, match.coach->exitStatus());
+  EXPECT_EQ(withNul("(bye)"), match.next());
+  EXPECT_EQ("<none>", match.next(300));
+  const std::string& err = match.coach->err();
+  EXPECT_NE(std::string::npos, err.find("Killed. Exiting...\nCoach finished\n")) << err;
+}
+
+TEST(StartupTest, EverySignalOfTheHandlerEndsWithStatusOne) {
+  for (int signum : {SIGINT, SIGHUP}) {
+    Match match;
+    match.connect();
+    EXPECT_EQ(withNul("(eye on)"), match.next());
+    match.coach->signal(signum);
+    ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+    EXPECT_EQ(1, match.coach->exitStatus()) << signum;
+    EXPECT_EQ(withNul("(bye)"), match.next()) << signum;
+  }
+}
+
+TEST(StartupTest, BadNumberOnTheCommandLineStopsTheScanButNotTheCoach) {
+  practice::PracticeServer server;
+  CoachProcess coach({"-host", "127.0.0.1", "-port", std::to_string(server.port()), "-t", "X",
+                      "-server_down_cycle", "3x", "-t", "Y"});
+  practice::Datagram init;
+  ASSERT_TRUE(server.waitInit(&init, kLongWaitMs)) << coach.err();
+  EXPECT_EQ(withNul("(init X (version 9.4))"), init.bytes);
+  coach.signal(SIGTERM);
+  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  EXPECT_EQ(0u, coach.err().find("command_line_reader.cc:   ")) << coach.err();
+  EXPECT_NE(std::string::npos, coach.err().find("\ncommand line : read 3 params.\n"));
+}
+
+}  // namespace
+}  // namespace e2e
