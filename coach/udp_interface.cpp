@@ -84,6 +84,11 @@ bool UDPSocket::connect(const char* host, int port) {
 }
 
 int UDPSocket::receive(char* buf, unsigned size) {
+  if (fd_ == -1) {
+    // Closed after the goodbye: a signal already queued for the old
+    // descriptor finds nothing to read rather than an error.
+    return 0;
+  }
   sockaddr_in from;
   socklen_t from_length = sizeof(from);
   const ssize_t n = recvfrom(fd_, buf, size, 0, reinterpret_cast<sockaddr*>(&from), &from_length);

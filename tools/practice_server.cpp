@@ -90,7 +90,7 @@ int runStream(z_stream* stream, const std::string& in, bool deflating, size_t li
 
 std::string number(double value) {
   std::ostringstream os;
-  os << value;
+  os << (value == 0 ? 0.0 : value);  // never "-0"
   return os.str();
 }
 

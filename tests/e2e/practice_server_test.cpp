@@ -1,0 +1,463 @@
+// The practice server itself, driven from plain sockets and an independent
+// zlib stream, so that its faults are not confused with the coach's.
+
+#include "tools/practice_server.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using practice::Datagram;
+using practice::PracticeServer;
+
+// A coach stand-in: one UDP socket on 127.0.0.1.
+class PlainCoach {
+ public:
+  PlainCoach() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
+    sockaddr_in address = loopback(0);
+    bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+  }
+  ~PlainCoach() { close(fd_); }
+
+  void sendTo(int port, const std::string& bytes) const {
+    sockaddr_in to = loopback(port);
+    sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
+  }
+  void sendText(int port, const std::string& text) const { sendTo(port, text + '\0'); }
+
+  // The next datagram within timeout_ms; false when none came.
+  bool receive(std::string* bytes, int* from_port = nullptr, int timeout_ms = 2000) const {
+    pollfd entry = {fd_, POLLIN, 0};
+    if (poll(&entry, 1, timeout_ms) != 1) {
+      return false;
+    }
+    char buffer[70000];
+    sockaddr_in from;
+    socklen_t length = sizeof(from);
+    const ssize_t n =
+        recvfrom(fd_, buffer, sizeof(buffer), 0, reinterpret_cast<sockaddr*>(&from), &length);
+    if (n < 0) {
+      return false;
+    }
+    bytes->assign(buffer, n);
+    if (from_port != nullptr) {
+      *from_port = ntohs(from.sin_port);
+    }
+    return true;
+  }
+
+ private:
+  static sockaddr_in loopback(int port) {
+    sockaddr_in address;
+    memset(&address, 0, sizeof(address));
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    return address;
+  }
+
+  int fd_;
+};
+
+std::string zlibRun(z_stream* stream, const std::string& in, bool deflating) {
+  std::string out;
+  char chunk[4096];
+  stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+  stream->avail_in = in.size();
+  int status = Z_OK;
+  while (status == Z_OK) {
+    stream->next_out = reinterpret_cast<Bytef*>(chunk);
+    stream->avail_out = sizeof(chunk);
+    status = deflating ? deflate(stream, Z_SYNC_FLUSH) : inflate(stream, Z_SYNC_FLUSH);
+    out.append(chunk, sizeof(chunk) - stream->avail_out);
+  }
+  return out;
+}
+
+// A connected pair: the coach stand-in has sent its init and got the answer.
+class ConnectedTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    coach.sendText(server.port(), "(init Coachees (version 9.4))");
+    ASSERT_TRUE(server.waitInit(&init, 2000));
+    server.answerInit("(init l ok)");
+    std::string bytes;
+    ASSERT_TRUE(coach.receive(&bytes, &answer_port));
+    ASSERT_EQ(std::string("(init l ok)\0", 12), bytes);
+  }
+
+  PracticeServer server;
+  PlainCoach coach;
+  Datagram init;
+  int answer_port = 0;
+};
+
+TEST_F(ConnectedTest, InitIsAnsweredFromANewGamePort) {
+  EXPECT_EQ("(init Coachees (version 9.4))", init.text);
+  EXPECT_EQ(server.port(), init.local_port);
+  EXPECT_NE(server.port(), answer_port);
+  EXPECT_EQ(server.gamePort(), answer_port);
+  ASSERT_EQ(1u, server.sent().size());
+  EXPECT_EQ(server.gamePort(), server.sent()[0].local_port);
+}
+
+TEST_F(ConnectedTest, ReceivesOnBothPortsAndRecordsEachDatagram) {
+  coach.sendText(server.gamePort(), "(eye on)");
+  coach.sendText(server.port(), "(check_ball)");
+  Datagram first, second;
+  ASSERT_TRUE(server.receive(&first, 2000));
+  ASSERT_TRUE(server.receive(&second, 2000));
+  std::vector<std::pair<std::string, int>> got = {{first.text, first.local_port},
+                                                  {second.text, second.local_port}};
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(std::make_pair(std::string("(check_ball)"), server.port()), got[0]);
+  EXPECT_EQ(std::make_pair(std::string("(eye on)"), server.gamePort()), got[1]);
+  EXPECT_EQ(3u, server.received().size());
+  EXPECT_FALSE(server.receive(&first, 30));
+}
+
+TEST_F(ConnectedTest, ReceiveUntilSkipsAndRecordsOthers) {
+  coach.sendText(server.gamePort(), "(eye on)");
+  coach.sendText(server.gamePort(), "(done)");
+  coach.sendText(server.gamePort(), "(bye)");
+  Datagram d;
+  ASSERT_TRUE(server.receiveUntil("(done)", 2000, &d));
+  EXPECT_EQ("(done)", d.text);
+  EXPECT_EQ(3u, server.received().size());
+  EXPECT_TRUE(server.receiveUntil("(bye)", 2000));
+  EXPECT_FALSE(server.receiveUntil("(bye)", 30));
+}
+
+TEST_F(ConnectedTest, TextIsCutAtTheFirstNulAndRawBytesAreKept) {
+  coach.sendTo(server.gamePort(), std::string("(bye)\0junk", 10));
+  coach.sendTo(server.gamePort(), "(no nul)");
+  Datagram with_junk, without_nul;
+  ASSERT_TRUE(server.receive(&with_junk, 2000));
+  ASSERT_TRUE(server.receive(&without_nul, 2000));
+  EXPECT_EQ("(bye)", with_junk.text);
+  EXPECT_EQ(10u, with_junk.bytes.size());
+  EXPECT_EQ("(no nul)", without_nul.text);
+}
+
+TEST_F(ConnectedTest, SendAddsTheNulAndSendRawSendsExactBytes) {
+  server.send("(think)");
+  server.sendRaw("abc");
+  server.sendRaw("");
+  std::string bytes;
+  ASSERT_TRUE(coach.receive(&bytes));
+  EXPECT_EQ(std::string("(think)\0", 8), bytes);
+  ASSERT_TRUE(coach.receive(&bytes));
+  EXPECT_EQ("abc", bytes);
+  ASSERT_TRUE(coach.receive(&bytes));
+  EXPECT_EQ("", bytes);
+}
+
+TEST_F(ConnectedTest, CompressionUsesOneStreamPerDirection) {
+  z_stream inflater, deflater;
+  memset(&inflater, 0, sizeof(inflater));
+  memset(&deflater, 0, sizeof(deflater));
+  inflateInit(&inflater);
+  deflateInit(&deflater, 1);
+
+  server.enableCompression(1);
+  std::string bytes;
+  ASSERT_TRUE(coach.receive(&bytes));
+  EXPECT_EQ(std::string("(ok compression 1)\0", 19), bytes);
+
+  for (const std::string text : {"(think)", "(think)", "(hear 3 referee play_on)"}) {
+    server.send(text);
+    ASSERT_TRUE(coach.receive(&bytes));
+    EXPECT_EQ(text + '\0', zlibRun(&inflater, bytes, false));
+  }
+  EXPECT_LT(server.sent()[3].bytes.size(), server.sent()[2].bytes.size());
+
+  coach.sendTo(server.gamePort(), zlibRun(&deflater, std::string("(done)\0", 7), true));
+  coach.sendTo(server.gamePort(), zlibRun(&deflater, std::string("(check_ball)\0", 13), true));
+  coach.sendText(server.gamePort(), "(bye)");  // sent before the coach switched
+  Datagram d;
+  for (const std::string text : {"(done)", "(check_ball)", "(bye)"}) {
+    ASSERT_TRUE(server.receive(&d, 2000));
+    EXPECT_EQ(text, d.text);
+  }
+
+  server.enableCompression(0);
+  ASSERT_TRUE(coach.receive(&bytes));
+  EXPECT_EQ(std::string("(ok compression 0)\0", 19), zlibRun(&inflater, bytes, false));
+  server.send("(think)");
+  ASSERT_TRUE(coach.receive(&bytes));
+  EXPECT_EQ(std::string("(think)\0", 8), bytes);
+  inflateEnd(&inflater);
+  deflateEnd(&deflater);
+}
+
+TEST(PracticeServerTest, NothingIsSentBeforeTheCoachIsKnown) {
+  PracticeServer server;
+  testing::internal::CaptureStderr();
+  server.send("(think)");
+  EXPECT_EQ("[server] no coach address yet; not sent: (think)\n",
+            testing::internal::GetCapturedStderr());
+  EXPECT_TRUE(server.sent().empty());
+  Datagram d;
+  EXPECT_FALSE(server.waitInit(&d, 20));
+}
+
+int countOf(const std::string& text, const std::string& piece) {
+  int count = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(MessageBuilderTest, SeeGlobalHasGoalsBallAndTwentyTwoPlayers) {
+  const std::string view = PracticeServer::seeGlobal(7, "Coachees", "Opponents");
+  EXPECT_EQ(0u, view.find("(see_global 7 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0) "
+                          "((p \"Coachees\" 1 goalie) -50 0 0 0 0 0) ((p \"Coachees\" 2) "));
+  EXPECT_EQ(11, countOf(view, "((p \"Coachees\" "));
+  EXPECT_EQ(11, countOf(view, "((p \"Opponents\" "));
+  EXPECT_EQ(2, countOf(view, " goalie)"));
+  EXPECT_NE(std::string::npos, view.find("((p \"Opponents\" 1 goalie) 50 0 0 0 180 0)"));
+  EXPECT_EQ(countOf(view, "("), countOf(view, ")"));
+  EXPECT_EQ(')', view.back());
+}
+
+TEST(MessageBuilderTest, SeeGlobalWritesPointingAndTackle) {
+  practice::FieldView view;
+  view.left_team = "A";
+  view.ball_x = 1.5e-05;
+  practice::PlayerView p;
+  p.unum = 10;
+  p.x = 10;
+  p.y = 5;
+  p.vx = 0.5;
+  p.body = 45;
+  p.neck = -30;
+  p.pointing = true;
+  p.pointto = 90;
+  p.tackle = true;
+  view.left.push_back(p);
+  EXPECT_EQ(
+      "(see_global 3 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 1.5e-05 0 0 0) "
+      "((p \"A\" 10) 10 5 0.5 0 45 -30 90 t))",
+      PracticeServer::seeGlobal(3, view));
+}
+
+TEST(MessageBuilderTest, ParameterMessagesAreNamedSortedAndComplete) {
+  const struct {
+    std::string text;
+    int pairs;
+    std::vector<std::string> holds;
+  } cases[] = {
+      {PracticeServer::serverParam(),
+       179,
+       {"(half_time 300)", "(simulator_step 100)", "(slow_down_factor 1)", "(use_offside 1)",
+        "(coach 0)", "(player_speed_max 1.2)", "(stamina_inc_max 45)", "(olcoach_port 6002)",
+        "(landmark_file \"~/.rcssserver-landmark.xml\")", "(replay \"\")",
+        "(log_date_format \"%Y%m%d%H%M-\")"}},
+      {PracticeServer::serverParam({{"half_time", "4"}, {"synch_mode", "1"}}),
+       179,
+       {"(half_time 4)", "(synch_mode 1)"}},
+      {PracticeServer::playerParam(),
+       23,
+       {"(player_types 7)", "(subs_max 3)", "(pt_max 3)", "(player_decay_delta_max 0.2)",
+        "(new_stamina_inc_max_delta_factor -10000)", "(random_seed -1)"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.pairs, countOf(c.text, ")(") + 1) << c.text;
+    for (const std::string& pair : c.holds) {
+      EXPECT_NE(std::string::npos, c.text.find(pair)) << pair;
+    }
+    std::vector<std::string> names;
+    for (size_t open = c.text.find('(', 1); open != std::string::npos;
+         open = c.text.find('(', open + 1)) {
+      names.push_back(c.text.substr(open + 1, c.text.find(' ', open) - open - 1));
+    }
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(names.end(), std::adjacent_find(names.begin(), names.end()));
+  }
+}
+
+TEST(MessageBuilderTest, DefaultPlayerTypeFollowsTheServerDefaults) {
+  EXPECT_EQ(
+      "(player_type (id 0)(player_speed_max 1.2)(stamina_inc_max 45)(player_decay 0.4)"
+      "(inertia_moment 5)(dash_power_rate 0.006)(player_size 0.3)(kickable_margin 0.7)"
+      "(kick_rand 0)(extra_stamina 0)(effort_max 1)(effort_min 0.6))",
+      PracticeServer::playerType(PracticeServer::defaultPlayerType()));
+}
+
+// The demo types must be ones a server with default player parameters could
+// generate: every ability follows from four deltas within their ranges.
+TEST(MessageBuilderTest, DemoPlayerTypesAreConsistentWithTheirDeltas) {
+  const std::vector<practice::PlayerTypeValues> types = PracticeServer::demoPlayerTypes();
+  ASSERT_EQ(7u, types.size());
+  for (size_t i = 0; i < types.size(); ++i) {
+    const practice::PlayerTypeValues& t = types[i];
+    EXPECT_EQ(static_cast<int>(i), t.id);
+    const double decay = t.player_decay - 0.4;
+    const double dash = t.dash_power_rate - 0.006;
+    const double margin = t.kickable_margin - 0.7;
+    EXPECT_EQ(1.2, t.player_speed_max);
+    EXPECT_EQ(0.3, t.player_size);
+    EXPECT_TRUE(decay >= -1e-9 && decay <= 0.2 + 1e-9) << i;
+    EXPECT_TRUE(dash >= -1e-9 && dash <= 0.002 + 1e-9) << i;
+    EXPECT_TRUE(margin >= -1e-9 && margin <= 0.2 + 1e-9) << i;
+    EXPECT_TRUE(t.extra_stamina >= 0 && t.extra_stamina <= 100) << i;
+    EXPECT_NEAR(5 + 25 * decay, t.inertia_moment, 1e-9) << i;
+    EXPECT_NEAR(45 - 10000 * dash, t.stamina_inc_max, 1e-9) << i;
+    EXPECT_NEAR(0.5 * margin, t.kick_rand, 1e-9) << i;
+    EXPECT_NEAR(1 - 0.002 * t.extra_stamina, t.effort_max, 1e-9) << i;
+    EXPECT_NEAR(0.6 - 0.002 * t.extra_stamina, t.effort_min, 1e-9) << i;
+  }
+}
+
+// A scripted coach for the demo match: init, eye on, a substitution with a
+// few commands a server must refuse, a probe, then bye at time up.
+struct ScriptedCoach {
+  void run(int init_port) {
+    PlainCoach socket;
+    socket.sendText(init_port, "(init Coachees (version 9.4))");
+    int game_port = 0;
+    int views_at_zero = 0;
+    bool changed_in_play = false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::string bytes;
+    int from = 0;
+    while (std::chrono::steady_clock::now() < end && socket.receive(&bytes, &from, 5000)) {
+      const std::string text = bytes.substr(0, bytes.find('\0'));
+      texts.push_back(text);
+      if (text == "(init l ok)") {
+        game_port = from;
+        socket.sendText(init_port, "(eye on)");  // refused there
+        socket.sendText(game_port, "(eye on)");
+      } else if (text.compare(0, 14, "(see_global 0 ") == 0 && ++views_at_zero == 12) {
+        for (const char* command :
+             {"(change_player_type 9 4)", "(change_player_type 10 4)", "(change_player_type 11 4)",
+              "(change_player_type 2 4)", "(change_player_type 12 1)", "(check_ball)", "(foo)"}) {
+          socket.sendText(game_port, command);
+        }
+      } else if (text.compare(0, 14, "(see_global 5 ") == 0 && !changed_in_play) {
+        changed_in_play = true;
+        socket.sendText(game_port, "(change_player_type 3 1)");
+        socket.sendText(game_port, "(check_ball)");
+      } else if (text == "(hear 80 referee time_up)") {
+        socket.sendText(game_port, "(bye)");
+        return;
+      }
+    }
+  }
+
+  std::vector<std::string> texts;
+};
+
+bool follows(const std::vector<std::string>& texts, const std::string& first,
+             const std::string& second) {
+  const auto at = std::find(texts.begin(), texts.end(), first);
+  return at != texts.end() && at + 1 != texts.end() && *(at + 1) == second;
+}
+
+TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
+  PracticeServer server;
+  practice::DemoOptions options;
+  options.team = "Coachees";
+  options.step_ms = 10;
+  options.timeout_s = 40;
+  ScriptedCoach coach;
+  std::thread coach_thread([&coach, &server]() { coach.run(server.port()); });
+  std::ostringstream log;
+  practice::DemoMatch match(&server, options, log);
+  const bool played = match.play([]() { return false; });
+  coach_thread.join();
+
+  EXPECT_TRUE(played) << log.str();
+  EXPECT_TRUE(match.initReceived());
+  EXPECT_TRUE(match.byeReceived());
+  EXPECT_FALSE(match.timedOut());
+  EXPECT_EQ(1, match.scoreLeft());
+  EXPECT_NE(std::string::npos, log.str().find("[server] refused on the init port: (eye on)\n"));
+
+  const std::vector<std::string>& got = coach.texts;
+  ASSERT_GE(got.size(), 12u);
+  EXPECT_EQ(0u, got[1].find("(server_param ("));
+  EXPECT_EQ(0u, got[2].find("(player_param ("));
+  for (int id = 0; id < 7; ++id) {
+    EXPECT_EQ(0u, got[3 + id].find("(player_type (id " + std::to_string(id) + ")"));
+  }
+  EXPECT_NE(std::string::npos, got[1].find("(half_time 4)"));
+  EXPECT_EQ("(ok eye on)", got[12]);
+
+  EXPECT_TRUE(follows(got, "(change_player_type 9 4)", "(ok change_player_type 9 4)"));
+  EXPECT_TRUE(follows(got, "(change_player_type 11 4)", "(ok change_player_type 11 4)"));
+  EXPECT_TRUE(follows(got, "(ok change_player_type 11 4)", "(warning max_of_that_type_on_field)"));
+  EXPECT_TRUE(follows(got, "(warning max_of_that_type_on_field)", "(error illegal_command_form)"));
+  EXPECT_TRUE(follows(got, "(error illegal_command_form)", "(ok check_ball 0 in_field)"));
+  EXPECT_TRUE(follows(got, "(ok check_ball 0 in_field)", "(error illegal_command_form)"));
+  EXPECT_TRUE(follows(got, "(warning cannot_sub_while_playon)", "(ok check_ball 5 in_field)"));
+
+  // Unchanged field players get types at the first kick-off; opponents'
+  // changes are announced without a type.
+  EXPECT_TRUE(follows(got, "(change_player_type 2 1)", "(change_player_type 3 1)"));
+  EXPECT_TRUE(follows(got, "(change_player_type 7 2)", "(change_player_type 8 3)"));
+  EXPECT_TRUE(follows(got, "(change_player_type 8 3)", "(change_player_type 2)"));
+  EXPECT_TRUE(follows(got, "(change_player_type 11)", "(hear 0 referee kick_off_l)"));
+  EXPECT_EQ((std::vector<int>{0, 0, 1, 1, 1, 2, 2, 2, 3, 4, 4, 4}), match.ourTypes());
+
+  std::vector<std::string> modes;
+  int last_cycle = -1;
+  int views_at_zero = 0;
+  for (const std::string& text : got) {
+    int cycle = 0;
+    char mode[64];
+    if (sscanf(text.c_str(), "(hear %d referee %63[^)])", &cycle, mode) == 2) {
+      modes.push_back(std::to_string(cycle) + " " + mode);
+    }
+    if (sscanf(text.c_str(), "(see_global %d ", &cycle) == 1) {
+      EXPECT_GE(cycle, last_cycle);
+      last_cycle = cycle;
+      views_at_zero += cycle == 0;
+    }
+  }
+  EXPECT_EQ((std::vector<std::string>{"0 kick_off_l", "2 play_on", "23 goal_l_1", "23 kick_off_r",
+                                      "25 play_on", "40 half_time", "40 before_kick_off",
+                                      "40 kick_off_r", "42 play_on", "80 time_up"}),
+            modes);
+  EXPECT_GE(views_at_zero, 20);
+  EXPECT_EQ(80, last_cycle);
+}
+
+TEST(RunDemoTest, ACoachThatNeverConnectsFailsTheRun) {
+  practice::DemoOptions options;
+  options.coach_path = "/bin/true";
+  options.init_timeout_ms = 300;
+  options.timeout_s = 20;
+  std::ostringstream log;
+  EXPECT_EQ(1, practice::runDemo(options, log));
+  EXPECT_NE(std::string::npos,
+            log.str().find("[server] init missing, bye missing, coach exit status 0\n"));
+  EXPECT_NE(std::string::npos, log.str().find("[server] match failed\n"));
+}
+
+TEST(RunDemoTest, ACoachThatCannotStartFailsTheRun) {
+  practice::DemoOptions options;
+  options.coach_path = "/nonexistent/coach";
+  options.init_timeout_ms = 300;
+  std::ostringstream log;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(1, practice::runDemo(options, log));
+  testing::internal::GetCapturedStderr();
+  EXPECT_NE(std::string::npos, log.str().find("coach exit status 127"));
+}
+
+}  // namespace
