@@ -224,6 +224,9 @@ void CoachAgent::sense() {
   int messages = 0;
   bool saw_global = false;
   manager.resetSilentTicks();
+  // After the goodbye the socket is closed; a SIGIO still on its way finds
+  // nothing to read.
+  if (udp->socket().fd() < 0) return;
 
   for (;;) {
     const int n = udp->receive();

@@ -294,6 +294,8 @@ TEST_F(CoachAgentTest, GameOverSendsByeAndStopsReading) {
   agent.finishAll();  // no second bye
   EXPECT_EQ("Coach finished\n", err.str());
   EXPECT_TRUE(peer.drain(100).empty());
+  agent.sense();  // a late SIGIO reads nothing from the closed socket
+  EXPECT_EQ("Coach finished\n", err.str());
 }
 
 TEST_F(CoachAgentTest, RefereeStepUpdatesTheWorldModel) {
