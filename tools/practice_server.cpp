@@ -52,8 +52,9 @@ int openLoopback(int* port) {
   return fd;
 }
 
+// Rounded up, so that a wait for the rest of a period never ends early.
 int remainingMs(Clock::time_point until) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
   return static_cast<int>(std::max<long long>(0, left.count()));
 }
 
@@ -727,6 +728,12 @@ bool DemoMatch::connect() {
   }
   init_received_ = true;
   team_ = team;
+  const size_t version_at = init.text.find("(version ");
+  if (version_at != std::string::npos && atof(init.text.c_str() + version_at + 9) < 8.0) {
+    log_ << "[server] note: this server writes parameters and player types only in the named "
+            "form of protocol version 8 and later"
+         << std::endl;
+  }
   if (team_ != options_.team) {
     log_ << "[server] the coach plays for " << team_ << std::endl;
   }
@@ -1081,8 +1088,10 @@ void printSummary(const PracticeServer& server, const DemoMatch& match, const Co
   }
   log << "[server] ---- summary ----" << std::endl;
   log << "[server] sent " << server.sent().size() << " messages:";
+  const char* separator = " ";
   for (const auto& kind : kinds) {
-    log << " " << kind.first << " " << kind.second;
+    log << separator << kind.first << " " << kind.second;
+    separator = ", ";
   }
   log << std::endl;
   log << "[server] received " << server.received().size()
@@ -1102,7 +1111,7 @@ void printSummary(const PracticeServer& server, const DemoMatch& match, const Co
         << std::endl;
   }
   log << "[server] score " << match.team() << " " << match.scoreLeft() << " - "
-      << match.scoreRight() << std::endl;
+      << match.scoreRight() << " " << match.opponent() << std::endl;
   log << "[server] init " << (match.initReceived() ? "received" : "missing") << ", bye "
       << (match.byeReceived() ? "received" : "missing") << ", coach " << coach.describe()
       << std::endl;
@@ -1134,14 +1143,14 @@ int runDemo(const DemoOptions& options, std::ostream& log) {
   DemoMatch match(&server, options, log);
   match.play([&coach]() { return coach.exited(); });
 
-  const int grace_ms = std::max(1000, std::min(5000, remainingMs(deadline)));
+  const int grace_ms = std::min(5000, std::max(200, remainingMs(deadline)));
   if (!coach.waitExit(grace_ms)) {
     log << "[server] the coach does not exit; SIGTERM to pid " << coach.pid() << std::endl;
     kill(coach.pid(), SIGTERM);
-    if (!coach.waitExit(2000)) {
+    if (!coach.waitExit(1000)) {
       log << "[server] SIGKILL to pid " << coach.pid() << std::endl;
       kill(coach.pid(), SIGKILL);
-      coach.waitExit(2000);
+      coach.waitExit(1000);
     }
   }
   printSummary(server, match, coach, log);

@@ -171,6 +171,7 @@ class DemoMatch {
   // Types of our players 1 to 11 (index 0 unused) as the server holds them.
   const std::vector<int>& ourTypes() const { return our_types_; }
   const std::string& team() const { return team_; }
+  const std::string& opponent() const { return options_.opponent; }
 
  private:
   bool connect();

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <string.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -435,6 +436,42 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
             modes);
   EXPECT_GE(views_at_zero, 20);
   EXPECT_EQ(80, last_cycle);
+}
+
+TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {
+  PracticeServer server;
+  practice::DemoOptions options;
+  options.step_ms = 10;
+  options.timeout_s = 0.5;
+  PlainCoach coach;
+  coach.sendText(server.port(), "(init Coachees (version 9.4))");
+  std::ostringstream log;
+  practice::DemoMatch match(&server, options, log);
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_FALSE(match.play([]() { return false; }));
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
+  EXPECT_TRUE(match.initReceived());
+  EXPECT_FALSE(match.byeReceived());
+  EXPECT_TRUE(match.timedOut());
+  EXPECT_NE(std::string::npos, log.str().find("[server] timeout after 0.5 s\n"));
+}
+
+TEST(RunDemoTest, ACoachThatIgnoresSigtermIsKilled) {
+  const std::string script = testing::TempDir() + "practice_hanging_coach.sh";
+  FILE* file = fopen(script.c_str(), "w");
+  ASSERT_NE(nullptr, file);
+  fputs("#!/bin/sh\ntrap '' TERM\nexec sleep 30\n", file);
+  fclose(file);
+  chmod(script.c_str(), 0755);
+  practice::DemoOptions options;
+  options.coach_path = script;
+  options.init_timeout_ms = 200;
+  options.timeout_s = 0.5;
+  std::ostringstream log;
+  EXPECT_EQ(1, practice::runDemo(options, log));
+  EXPECT_NE(std::string::npos, log.str().find("[server] the coach does not exit; SIGTERM to pid "));
+  EXPECT_NE(std::string::npos, log.str().find("coach killed by signal 9\n"));
+  unlink(script.c_str());
 }
 
 TEST(RunDemoTest, ACoachThatNeverConnectsFailsTheRun) {
