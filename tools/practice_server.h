@@ -151,7 +151,21 @@ struct DemoOptions {
 
 // The scripted match: init, parameters and player types, pre-kick-off views,
 // kick-off, a goal by the left side, half time, a second half and time over.
-// Answers the coach's commands as a server does while it plays.
+// Cycles last step_ms each; views are sent once the coach has said
+// "(eye on)". At the first kick-off the server gives types to the field
+// players whose type was not changed and announces the opponents' changes.
+// The coach's commands are answered as a server does:
+//   (eye on|off)                  -> (ok eye on|off)
+//   (check_ball)                  -> (ok check_ball C in_field|goal_l|goal_r|out_of_field)
+//   (change_player_type U T)      -> (change_player_type U T) and (ok change_player_type U T),
+//       or (warning cannot_sub_while_playon), (warning no_subs_left) after
+//       subs_max changes since kick-off, (warning max_of_that_type_on_field)
+//       beyond pt_max players of a type, (error illegal_command_form)
+//   (look), (team_names)          -> (ok look C ...), (ok team_names (team l A) (team r B))
+//   (compression L)               -> (ok compression L) and the switch
+//   (done), (bye)                 -> counted; the goodbye ends the match
+//   anything else                 -> (error illegal_command_form)
+// Commands sent to the init port after the init are refused without answer.
 class DemoMatch {
  public:
   DemoMatch(PracticeServer* server, const DemoOptions& options, std::ostream& log);
