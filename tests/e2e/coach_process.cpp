@@ -108,6 +108,18 @@ bool CoachProcess::waitStdout(const std::string& text, int timeout_ms) {
   return waitFor(&out_, text, timeout_ms);
 }
 
+std::string CoachProcess::waitStderrLine(const std::string& head, int timeout_ms) {
+  const long long deadline = nowMs() + timeout_ms;
+  for (;;) {
+    const size_t at = err_.find(head);
+    const size_t end = at == std::string::npos ? at : err_.find('\n', at);
+    if (end != std::string::npos) return err_.substr(at, end - at);
+    const long long left = deadline - nowMs();
+    if (left <= 0) return "";
+    pump(static_cast<int>(left < 50 ? left : 50));
+  }
+}
+
 bool CoachProcess::waitExit(int timeout_ms) {
   const long long deadline = nowMs() + timeout_ms;
   while (!exited_) {

@@ -23,6 +23,9 @@ class CoachProcess {
   // Waits until the captured standard error (or output) holds `text`.
   bool waitStderr(const std::string& text, int timeout_ms);
   bool waitStdout(const std::string& text, int timeout_ms);
+  // Waits for a whole line of standard error that begins with `head`;
+  // returns it without its line end, or an empty text on timeout.
+  std::string waitStderrLine(const std::string& head, int timeout_ms);
 
   // Waits for the child to end; false on timeout. The exit status is then in
   // exitStatus() (-1 when ended by a signal).

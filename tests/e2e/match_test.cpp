@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -108,7 +109,15 @@ TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
   ASSERT_TRUE(match.server.receiveUntil("(bye)", kLongWaitMs));
   ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
   EXPECT_EQ(0, match.coach->exitStatus());
-  EXPECT_EQ("command line : read 3 params.\nCoach finished\n", match.coach->err());
+  // A slow coach may read several synchronous cycles in one batch and warn
+  // about it; nothing else may show.
+  std::istringstream err(match.coach->err());
+  std::string quiet, line;
+  while (std::getline(err, line)) {
+    if (line.compare(0, 43, "parser used several steps -- action missed!") != 0)
+      quiet += line + "\n";
+  }
+  EXPECT_EQ("command line : read 3 params.\nCoach finished\n", quiet);
   EXPECT_EQ(kServingTrace, match.coach->out());
   int byes = 0;
   for (const practice::Datagram& d : match.server.received()) {
@@ -147,16 +156,22 @@ TEST_F(MatchTest, CoachJoiningAfterKickOffNeverSubstitutes) {
   EXPECT_EQ(1, match.terminate());
 }
 
+// The coach drains its socket in one go, so a batch may span more cycles
+// than the jump itself; the warning names the batch's first and last time.
 TEST_F(MatchTest, CycleJumpWhileRunningWarnsActionMissed) {
   match.server.send("(hear 0 referee kick_off_l)");
   cycle(1);
   cycle(3);
   cycle(4);
-  // The batch holds the view and maybe already the "(think)" after it.
-  ASSERT_TRUE(match.coach->waitStderr(" info     start=[1, 0] end=[3, 0]\n", kLongWaitMs))
-      << match.coach->err();
-  EXPECT_NE(std::string::npos,
-            match.coach->err().find("parser used several steps -- action missed!  sensed "));
+  const std::string head = "parser used several steps -- action missed!  sensed ";
+  const std::string line = match.coach->waitStderrLine(head, kLongWaitMs);
+  ASSERT_FALSE(line.empty()) << match.coach->err();
+  int sensed = 0, start = -1, end = -1;
+  ASSERT_EQ(3, std::sscanf(line.c_str() + head.size(), "%d info     start=[%d, 0] end=[%d, 0]",
+                           &sensed, &start, &end))
+      << line;
+  EXPECT_LE(start, 1);
+  EXPECT_GE(end, 3);
   EXPECT_EQ(1, match.terminate());
 }
 
