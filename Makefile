@@ -2,8 +2,13 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make libboost-dev zlib1g-dev libgtest-dev libgmock-dev
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
+FUZZ_SECONDS ?= 30
+FUZZ_RUNS ?= 0
 
-.PHONY: all deps build test demo format clean
+.PHONY: all deps build test test-sanitize fuzz bench demo format clean
 
 all: build
 
@@ -17,6 +22,25 @@ build: deps
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRENVO_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# Every fuzz target for FUZZ_SECONDS each (or FUZZ_RUNS executions each).
+fuzz: deps
+	@tools/install_deps.sh clang libclang-rt-14-dev
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVO_FUZZ=ON -DBRENVO_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets -j $(JOBS)
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_RUNS)
+
+bench: deps
+	@tools/install_deps.sh libbenchmark-dev
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBRENVO_BENCH=ON -DBRENVO_TESTS=OFF
+	cmake --build $(BENCH_BUILD) --target brenvo_bench practice_server -j $(JOBS)
+	$(BENCH_BUILD)/brenvo_bench
+
 demo: build
 	$(BUILD)/practice_server --demo --coach $(BUILD)/brenvo_coach
 
@@ -24,4 +48,4 @@ format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

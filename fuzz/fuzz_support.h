@@ -1,0 +1,84 @@
+#ifndef BRENVO_FUZZ_FUZZ_SUPPORT_H
+#define BRENVO_FUZZ_FUZZ_SUPPORT_H
+
+// Helpers shared by the fuzz targets: a sink for the coach's diagnostics, the
+// fuzzer's bytes as NUL-terminated messages, and a reset of the process-wide
+// parameter sets so that one input never changes how the next is handled.
+// Owns nothing beyond the sink; never keeps a pointer into the fuzzer's data.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "param/coach_config.h"
+#include "param/player_param.h"
+#include "param/server_param.h"
+#include "world/game_time.h"
+
+namespace fuzz {
+
+// The coached side of the recordings the seed corpus was cut from, so that
+// the seeds exercise the "our team" paths.
+const char kTeam[] = "Coachees";
+
+// Swallows everything written to it.
+class NullBuffer : public std::streambuf {
+ protected:
+  int overflow(int c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+inline std::ostream& nullStream() {
+  static NullBuffer sink;
+  static std::ostream os(&sink);
+  return os;
+}
+
+// Sends std::cout and std::cerr into the sink: every bad input is reported,
+// and writing millions of reports would only slow the fuzzer down.
+// BRENVO_FUZZ_VERBOSE=1 in the environment keeps them.
+inline void silenceStreams() {
+  const char* verbose = std::getenv("BRENVO_FUZZ_VERBOSE");
+  if (verbose != nullptr && verbose[0] == '1') return;
+  std::cout.rdbuf(nullStream().rdbuf());
+  std::cerr.rdbuf(nullStream().rdbuf());
+}
+
+// The input as one text; c_str() ends it at its first NUL, as the coach
+// reads a datagram.
+inline std::string text(const uint8_t* data, size_t size) {
+  return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// The input cut at every NUL byte, the wire's end of a message. At most
+// max_parts parts; the last one is kept even when no NUL ends it.
+inline std::vector<std::string> splitAtNul(const uint8_t* data, size_t size, size_t max_parts) {
+  std::vector<std::string> parts;
+  const char* p = reinterpret_cast<const char*>(data);
+  const char* end = p + size;
+  while (p < end && parts.size() < max_parts) {
+    const char* stop = p;
+    while (stop < end && *stop != '\0') ++stop;
+    parts.emplace_back(p, stop);
+    p = stop + 1;
+  }
+  return parts;
+}
+
+// Puts every process-wide setting back to its default (team name kTeam).
+inline void resetProcessState() {
+  CoachConfig::instance().setDefaultParam();
+  CoachConfig::instance().team_name = kTeam;
+  ServerParam::instance().setDefaultParam();
+  PlayerParam::instance().setDefaultParam();
+  GameTime::S_last_stop_cycle = 0;
+  GameTime::S_last_stop_count = 0;
+}
+
+}  // namespace fuzz
+
+#endif

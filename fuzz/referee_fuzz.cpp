@@ -1,0 +1,26 @@
+// Fuzzes the referee: whole announcements, bare mode texts as the init
+// form gives them, and the classification of a mode text.
+
+#include <cstdint>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "world/referee.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::silenceStreams();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string message = fuzz::text(data, size);
+  Referee referee;
+  referee.parse(message.c_str(), GameTime(3, 0));
+  referee.parse(message.c_str(), GameTime(3, 0));  // the same step again
+  referee.print(fuzz::nullStream());
+  referee.getServerPlayMode();
+  referee.parseInit(message.c_str());
+  referee.judge(message);  // the whole input, NUL bytes included
+  referee.print(fuzz::nullStream());
+  return 0;
+}

@@ -1,0 +1,28 @@
+// Fuzzes the global view in both grammars: the newer one (protocol 7 and
+// above: x y vx vy body neck [pointto] [t]) and the older one.
+
+#include <cstdint>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "world/coach_visual_sensor.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::silenceStreams();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string message = fuzz::text(data, size);
+  CoachVisualSensor sensor;
+  const GameTime now(7, 1);
+  sensor.parse(message.c_str(), fuzz::kTeam, 9.4, now);
+  sensor.show(fuzz::nullStream());
+  sensor.parse(message.c_str(), fuzz::kTeam, 6.0, now);
+  sensor.show(fuzz::nullStream());
+  // An empty team name matches no player; a name that is a prefix of the
+  // one in the view must not match either.
+  sensor.parseV7(message.c_str(), "");
+  sensor.parseV7(message.c_str(), "Coach");
+  return 0;
+}
