@@ -60,7 +60,7 @@ void reportUnsupported(std::string_view text) {
 
 // The score after a goal text: the digits from index 7 on, leading blanks
 // skipped. No digits give 0; a number too large for an int saturates.
-int readScore(const std::string& text) {
+int readScore(std::string_view text) {
   std::size_t i = 7;
   while (i < text.size() && text[i] == ' ') {
     ++i;
@@ -141,6 +141,10 @@ Referee::Referee()
 }
 
 std::pair<Referee::PlayMode, SoccerTypes::Side> Referee::judge(const std::string& text) {
+  return judgeText(text);
+}
+
+std::pair<Referee::PlayMode, SoccerTypes::Side> Referee::judgeText(std::string_view text) {
   const auto it = mode_table_.find(text);
   if (it != mode_table_.end()) {
     return it->second;
@@ -178,7 +182,7 @@ void Referee::parse(const char* message, const GameTime& now) {
     return;
   }
 
-  const std::pair<PlayMode, SoccerTypes::Side> judged = judge(text);
+  const std::pair<PlayMode, SoccerTypes::Side> judged = judgeText(text);
   if (judged.first == UNSUPPORTED) {
     return;
   }
@@ -193,7 +197,7 @@ void Referee::parse(const char* message, const GameTime& now) {
 }
 
 void Referee::parseInit(const char* text) {
-  const std::pair<PlayMode, SoccerTypes::Side> judged = judge(text);
+  const std::pair<PlayMode, SoccerTypes::Side> judged = judgeText(text);
   if (judged.first == UNSUPPORTED) {
     mode_ = BEFORE_KICK_OFF;
     side_ = SoccerTypes::LEFT;

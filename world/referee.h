@@ -6,9 +6,11 @@
 // play modes: the server texts, the server codes and the printed names.
 // Never stores UNSUPPORTED; a text it does not know changes nothing.
 
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "world/game_time.h"
@@ -87,7 +89,11 @@ class Referee {
   int scoreRight() const { return score_right_; }
 
  private:
-  std::map<std::string, std::pair<PlayMode, SoccerTypes::Side>> mode_table_;
+  // judge() on a view of the text: looking a mode up never copies it.
+  std::pair<PlayMode, SoccerTypes::Side> judgeText(std::string_view text);
+
+  // Keyed so that a std::string_view finds its entry without a std::string.
+  std::map<std::string, std::pair<PlayMode, SoccerTypes::Side>, std::less<>> mode_table_;
   GameTime last_change_time_;
   SoccerTypes::Side side_;
   PlayMode mode_;
