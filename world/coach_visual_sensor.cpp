@@ -1,5 +1,6 @@
 #include "world/coach_visual_sensor.h"
 
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -60,10 +61,33 @@ class Scanner {
     return static_cast<int>(negative ? -value : value);
   }
 
-  // Reads a real (decimal or exponent form) after optional blanks; 0 and no
-  // move when none. The number is converted from a bounded copy.
+  // Reads a real (decimal or exponent form) after optional blanks, as strtod
+  // reads one; 0 and no move when none. The conversion stops at the end of
+  // the text by construction; only a number out of the range of double takes
+  // the slower road through strtod, for its infinity or zero.
   double readReal() {
     skipBlanks();
+    const char* number = p_;
+    const char* q = p_;
+    if (q < end_ && *q == '+') {
+      number = ++q;  // from_chars takes no plus sign
+    } else if (q < end_ && *q == '-') {
+      ++q;
+    }
+    // A digit or a point must follow: no "inf", "nan" or second sign.
+    if (q >= end_ || !((*q >= '0' && *q <= '9') || *q == '.')) return 0.0;
+    double value = 0.0;
+    const std::from_chars_result r = std::from_chars(number, end_, value);
+    if (r.ec == std::errc::invalid_argument) return 0.0;
+    if (r.ec == std::errc::result_out_of_range) return readRealOutOfRange();
+    p_ = r.ptr;
+    return value;
+  }
+
+ private:
+  // strtod on a bounded copy of the number at p_: infinity for an overflow,
+  // zero or a denormal for an underflow.
+  double readRealOutOfRange() {
     char buf[64];
     std::size_t n = 0;
     while (n < sizeof(buf) - 1 && n < remaining() && isNumberChar(p_[n])) {
@@ -74,7 +98,6 @@ class Scanner {
     char* stop = nullptr;
     const double value = std::strtod(buf, &stop);
     const std::size_t used = static_cast<std::size_t>(stop - buf);
-    if (used == 0) return 0.0;
     p_ += used;
     // An absurdly long number was cut by the copy: drop its remaining digits.
     if (used == sizeof(buf) - 1) {
@@ -83,7 +106,6 @@ class Scanner {
     return value;
   }
 
- private:
   static bool isNumberChar(char c) {
     return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
   }
