@@ -39,7 +39,7 @@ bench: deps
 	@tools/install_deps.sh libbenchmark-dev
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBRENVO_BENCH=ON -DBRENVO_TESTS=OFF
 	cmake --build $(BENCH_BUILD) --target brenvo_bench practice_server -j $(JOBS)
-	$(BENCH_BUILD)/brenvo_bench
+	$(BENCH_BUILD)/brenvo_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 
 demo: build
 	$(BUILD)/practice_server --demo --coach $(BUILD)/brenvo_coach
