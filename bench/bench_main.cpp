@@ -8,11 +8,9 @@
 // repetitions in random order and the ratios use the medians.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -22,9 +20,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/coach_child.h"
 #include "tools/practice_server.h"
-
-extern char** environ;
 
 namespace {
 
@@ -75,47 +72,44 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::set<std::string> from_median_;
 };
 
-// Peak resident memory (KiB) of the coach started with only "--help".
-long idleCoachKib() {
-  const char* argv[] = {BRENVO_COACH_PATH, "--help", nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  const int failed =
-      posix_spawn(&pid, BRENVO_COACH_PATH, &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) return -1;
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return -1;
-  return usage.ru_maxrss;
-}
-
 // Plays the practice server's demo match against the coach and reports the
-// coach's peak resident memory. Must run before any other child process:
-// the peak of the waited-for children is read afterwards.
+// coach's peak resident memory, read from the running process at every
+// simulation step, against the coach's own after start-up (before any
+// message of the server arrived).
 void measureMatchMemory() {
+  long idle_kib = -1;
+  {
+    practice::PracticeServer server;
+    const pid_t coach = bench::spawnCoach(server.port());
+    practice::Datagram init;
+    if (coach > 0 && server.waitInit(&init, 5000)) idle_kib = bench::peakResidentKib(coach);
+    bench::killChild(coach);
+  }
+
+  practice::PracticeServer server;
+  const pid_t coach = bench::spawnCoach(server.port());
   practice::DemoOptions options;
   options.coach_path = BRENVO_COACH_PATH;
   options.team = bench::kTeam;
   options.timeout_s = 60;
   std::ostringstream log;
-  const int result = practice::runDemo(options, log);
-  rusage children{};
-  getrusage(RUSAGE_CHILDREN, &children);
-  const long match_kib = children.ru_maxrss;
-  const long idle_kib = idleCoachKib();
-  if (result != 0) {
-    std::printf("practice match failed:\n%s\n", log.str().c_str());
-  }
+  practice::DemoMatch match(&server, options, log);
+  long match_kib = -1;
+  bool exited = false;
+  const bool played = coach > 0 && match.play([&]() {
+    match_kib = std::max(match_kib, bench::peakResidentKib(coach));
+    exited = exited || ::waitpid(coach, nullptr, WNOHANG) == coach;
+    return exited;
+  });
+  if (!exited) bench::killChild(coach);
+  if (!played) std::printf("the practice match failed:\n%s\n", log.str().c_str());
+
   std::printf(
       "peak resident memory of the coach over a practice match: %ld KiB (%.2f MiB); "
       "target < %ld KiB: %s\n",
       match_kib, match_kib / 1024.0, kMemoryTargetKib,
-      match_kib < kMemoryTargetKib ? "met" : "MISSED");
-  std::printf("peak resident memory of the coach with --help only:      %ld KiB (%.2f MiB)\n\n",
+      match_kib > 0 && match_kib < kMemoryTargetKib ? "met" : "MISSED");
+  std::printf("peak resident memory of the coach after start-up:        %ld KiB (%.2f MiB)\n\n",
               idle_kib, idle_kib / 1024.0);
   std::fflush(stdout);
 }

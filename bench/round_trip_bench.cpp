@@ -7,19 +7,16 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/coach_child.h"
 #include "bench/loopback.h"
 #include "tools/practice_server.h"
-
-extern char** environ;
 
 namespace {
 
@@ -60,30 +57,6 @@ pid_t startEcho(int server_port) {
   for (;;) ::sigsuspend(&none);
 }
 
-// Starts the coach towards the server's init port, its output thrown away.
-pid_t startCoach(int server_port) {
-  const std::string port = std::to_string(server_port);
-  const char* argv[] = {BRENVO_COACH_PATH, "-host", "127.0.0.1",  "-port",
-                        port.c_str(),      "-t",    bench::kTeam, nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, BRENVO_COACH_PATH, &actions, nullptr, const_cast<char**>(argv), environ) !=
-      0) {
-    pid = -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-void stop(pid_t pid) {
-  if (pid <= 0) return;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-}
-
 // The measured loop, the same for both peers.
 void thinkDone(benchmark::State& state, practice::PracticeServer& server) {
   for (auto _ : state) {
@@ -97,11 +70,11 @@ void thinkDone(benchmark::State& state, practice::PracticeServer& server) {
 
 void ThinkDoneRoundTrip(benchmark::State& state) {
   practice::PracticeServer server;
-  const pid_t coach = startCoach(server.port());
+  const pid_t coach = bench::spawnCoach(server.port());
   practice::Datagram init;
   if (coach <= 0 || !server.waitInit(&init, kWaitMs)) {
     state.SkipWithError("the coach did not start");
-    stop(coach);
+    bench::killChild(coach);
     return;
   }
   server.answerInit("(init l ok)");
@@ -110,7 +83,7 @@ void ThinkDoneRoundTrip(benchmark::State& state) {
   } else {
     thinkDone(state, server);
   }
-  stop(coach);
+  bench::killChild(coach);
 }
 BENCHMARK(ThinkDoneRoundTrip)->UseRealTime();
 
@@ -120,7 +93,7 @@ void SigioEchoFloor(benchmark::State& state) {
   practice::Datagram init;
   if (echo <= 0 || !server.waitInit(&init, kWaitMs)) {
     state.SkipWithError("the echo did not start");
-    stop(echo);
+    bench::killChild(echo);
     return;
   }
   server.answerInit("(init l ok)");
@@ -129,7 +102,7 @@ void SigioEchoFloor(benchmark::State& state) {
   } else {
     thinkDone(state, server);
   }
-  stop(echo);
+  bench::killChild(echo);
 }
 BENCHMARK(SigioEchoFloor)->UseRealTime();
 
