@@ -64,18 +64,23 @@ std::size_t skipBlanks(std::string_view text, std::size_t pos) {
   return pos;
 }
 
-// Converts the number at text[pos], leading blanks skipped, as the C library
-// does; returns the position just past it, or npos when there is no number.
-// The conversion runs on a NUL-terminated copy of the token, so it cannot
-// read past the text.
-std::size_t readNumber(std::string_view text, std::size_t pos, double* value) {
-  pos = skipBlanks(text, pos);
-  std::size_t token_end = pos;
+// The token of a number at text[pos], leading blanks skipped: it ends at a
+// blank, a parenthesis or the end of the text. Copied with its NUL, so the C
+// library's conversion cannot read past the text.
+std::string numberToken(std::string_view text, std::size_t* pos) {
+  *pos = skipBlanks(text, *pos);
+  std::size_t token_end = *pos;
   while (token_end < text.size() && !isBlank(text[token_end]) && text[token_end] != '(' &&
          text[token_end] != ')') {
     ++token_end;
   }
-  const std::string token(text.substr(pos, token_end - pos));
+  return std::string(text.substr(*pos, token_end - *pos));
+}
+
+// Converts the number at text[pos] as the C library does; returns the
+// position just past it, or npos when there is no number.
+std::size_t readNumber(std::string_view text, std::size_t pos, double* value) {
+  const std::string token = numberToken(text, &pos);
   char* end = nullptr;
   const double v = std::strtod(token.c_str(), &end);
   if (end == token.c_str()) return std::string_view::npos;
@@ -84,13 +89,7 @@ std::size_t readNumber(std::string_view text, std::size_t pos, double* value) {
 }
 
 std::size_t readNumber(std::string_view text, std::size_t pos, int* value) {
-  pos = skipBlanks(text, pos);
-  std::size_t token_end = pos;
-  while (token_end < text.size() && !isBlank(text[token_end]) && text[token_end] != '(' &&
-         text[token_end] != ')') {
-    ++token_end;
-  }
-  const std::string token(text.substr(pos, token_end - pos));
+  const std::string token = numberToken(text, &pos);
   char* end = nullptr;
   const long v = std::strtol(token.c_str(), &end, 10);
   if (end == token.c_str()) return std::string_view::npos;
