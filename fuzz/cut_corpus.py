@@ -9,6 +9,10 @@ messages of each kind, whole batches of consecutive messages for the
 dispatcher, zlib streams of real messages for the decompressor, and a few
 hand-written configuration files and command lines. File names are the
 SHA-1 of the content, as libFuzzer names its own finds.
+
+The seeds of the two round-trip targets (view_roundtrip_fuzz,
+param_roundtrip_fuzz) are not messages but the bytes from which they build
+one; they are a few of libFuzzer's own finds and are kept as they are.
 """
 
 import hashlib

@@ -28,7 +28,9 @@ for target in "${targets[@]}"; do
   # Whole batches of datagrams: longer inputs only repeat the same paths slower.
   [ "$target" = dispatch_fuzz ] && options+=(-max_len=4096)
   log="$build/logs/$target.log"
-  "$build/$target" "${options[@]}" "$build/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1
+  seeds=()
+  [ -d "fuzz/corpus/$target" ] && seeds=("fuzz/corpus/$target")
+  "$build/$target" "${options[@]}" "$build/corpus/$target" "${seeds[@]}" >"$log" 2>&1
   status=$?
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
