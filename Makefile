@@ -38,7 +38,7 @@ fuzz: deps
 bench: deps
 	@tools/install_deps.sh libbenchmark-dev
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBRENVO_BENCH=ON -DBRENVO_TESTS=OFF
-	cmake --build $(BENCH_BUILD) --target brenvo_bench practice_server -j $(JOBS)
+	cmake --build $(BENCH_BUILD) --target brenvo_bench -j $(JOBS)
 	$(BENCH_BUILD)/brenvo_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 
 demo: build
