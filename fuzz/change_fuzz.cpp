@@ -9,12 +9,11 @@
 #include "fuzz/fuzz_support.h"
 #include "world/player_change_state.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(change_fuzz) {
   fuzz::silenceStreams();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(change_fuzz) {
   if (size == 0) return 0;
   const Referee::PlayMode mode = static_cast<Referee::PlayMode>(data[0] % 32);
   const GameTime now((data[0] >> 5) * 3000, 0);

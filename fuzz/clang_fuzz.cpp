@@ -6,13 +6,12 @@
 #include "fuzz/fuzz_support.h"
 #include "strategy/clang_manager.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(clang_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(clang_fuzz) {
   CLangManager clang;
   for (const std::string& message : fuzz::splitAtNul(data, size, 16)) {
     clang.parseCLangVer(message.c_str());

@@ -13,13 +13,12 @@
 #include "param/coach_config.h"
 #include "param/command_line_reader.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(command_line_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(command_line_fuzz) {
   const std::vector<std::string> parts = fuzz::splitAtNul(data, size, 64);
   std::vector<const char*> argv = {"brenvo_coach"};
   for (const std::string& part : parts) {

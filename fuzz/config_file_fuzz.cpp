@@ -24,17 +24,16 @@ void removeFile() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(config_file_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
   const char* dir = std::getenv("TMPDIR");
   if (dir == nullptr || dir[0] == '\0') dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
   S_path = std::string(dir) + "/brenvo-config-fuzz-" + std::to_string(getpid()) + ".conf";
   std::atexit(removeFile);
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(config_file_fuzz) {
   std::FILE* file = std::fopen(S_path.c_str(), "wb");
   if (file == nullptr) return 0;
   std::fwrite(data, 1, size, file);

@@ -16,12 +16,11 @@
 #include "coach/udp_interface.h"
 #include "fuzz/fuzz_support.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(decompress_fuzz) {
   fuzz::silenceStreams();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(decompress_fuzz) {
   UDPInterface receiver;
   UDPInterface sender;
   UDPInterface echo;

@@ -119,13 +119,12 @@ void restoreTimer() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(dispatch_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(dispatch_fuzz) {
   static Peer peer;
   static FuzzCoach coach;
   restoreTimer();

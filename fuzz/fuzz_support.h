@@ -1,15 +1,17 @@
 #ifndef BRENVO_FUZZ_FUZZ_SUPPORT_H
 #define BRENVO_FUZZ_FUZZ_SUPPORT_H
 
-// Helpers shared by the fuzz targets: a sink for the coach's diagnostics, the
-// fuzzer's bytes as NUL-terminated messages, and a reset of the process-wide
-// parameter sets so that one input never changes how the next is handled.
-// Owns nothing beyond the sink; never keeps a pointer into the fuzzer's data.
+// Helpers shared by the fuzz targets: their entry points (for libFuzzer, or
+// registered for the replay in the unit tests), a sink for the coach's
+// diagnostics, the fuzzer's bytes as NUL-terminated messages, and a reset of
+// the process-wide parameter sets so that one input never changes how the
+// next is handled. Never keeps a pointer into the fuzzer's data.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <streambuf>
 #include <string>
 #include <vector>
@@ -19,7 +21,51 @@
 #include "param/server_param.h"
 #include "world/game_time.h"
 
+// Each target file writes its start-up as BRENVO_FUZZ_INIT(name) { ... } and
+// its entry as BRENVO_FUZZ_TARGET(name) { ... } (the body sees `data` and
+// `size`). Built for libFuzzer they are LLVMFuzzerInitialize and
+// LLVMFuzzerTestOneInput; built into the unit tests (BRENVO_FUZZ_REPLAY) they
+// are registered by name instead, and the tests replay the committed corpus
+// through the very same code, under the sanitizers too.
+#ifdef BRENVO_FUZZ_REPLAY
+#define BRENVO_FUZZ_INIT(name)                                                   \
+  static void name##_init();                                                     \
+  static const fuzz::Registration name##_init_registration(#name, &name##_init); \
+  static void name##_init()
+#define BRENVO_FUZZ_TARGET(name)                                               \
+  static int name##_run(const uint8_t* data, size_t size);                     \
+  static const fuzz::Registration name##_run_registration(#name, &name##_run); \
+  static int name##_run(const uint8_t* data, size_t size)
+#else
+#define BRENVO_FUZZ_INIT(name)                         \
+  static void name##_init();                           \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) { \
+    name##_init();                                     \
+    return 0;                                          \
+  }                                                    \
+  static void name##_init()
+#define BRENVO_FUZZ_TARGET(name) \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+#endif
+
 namespace fuzz {
+
+// A target as the replay sees it.
+struct Target {
+  void (*init)() = nullptr;
+  int (*run)(const uint8_t* data, size_t size) = nullptr;
+};
+
+// Every target built into this program, by name.
+inline std::map<std::string, Target>& targets() {
+  static std::map<std::string, Target> registry;
+  return registry;
+}
+
+struct Registration {
+  Registration(const char* name, void (*init)()) { targets()[name].init = init; }
+  Registration(const char* name, int (*run)(const uint8_t*, size_t)) { targets()[name].run = run; }
+};
 
 // The coached side of the recordings the seed corpus was cut from, so that
 // the seeds exercise the "our team" paths.
@@ -40,8 +86,12 @@ inline std::ostream& nullStream() {
 
 // Sends std::cout and std::cerr into the sink: every bad input is reported,
 // and writing millions of reports would only slow the fuzzer down.
-// BRENVO_FUZZ_VERBOSE=1 in the environment keeps them.
+// BRENVO_FUZZ_VERBOSE=1 in the environment keeps them. The replay in the
+// unit tests silences them itself, for the replay only.
 inline void silenceStreams() {
+#ifdef BRENVO_FUZZ_REPLAY
+  return;
+#endif
   const char* verbose = std::getenv("BRENVO_FUZZ_VERBOSE");
   if (verbose != nullptr && verbose[0] == '1') return;
   std::cout.rdbuf(nullStream().rdbuf());

@@ -42,13 +42,12 @@ bool derived(bool server, const std::string& name) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(param_roundtrip_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(param_roundtrip_fuzz) {
   FuzzedDataProvider in(data, size);
   const bool server = in.ConsumeBool();
   ParamMap& params = server ? static_cast<ParamMap&>(ServerParam::instance())

@@ -7,13 +7,12 @@
 #include "fuzz/fuzz_support.h"
 #include "param/player_param.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(player_param_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(player_param_fuzz) {
   const std::string message = fuzz::text(data, size);
   PlayerParam& param = PlayerParam::instance();
   param.parse(message.c_str(), 9.4);

@@ -34,13 +34,12 @@ void predict(const PlayerType& type) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(player_type_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(player_type_fuzz) {
   const std::string message = fuzz::text(data, size);
   predict(PlayerType(message.c_str(), 9.4));
   predict(PlayerType(message.c_str(), 7.0));

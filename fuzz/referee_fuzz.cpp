@@ -7,12 +7,11 @@
 #include "fuzz/fuzz_support.h"
 #include "world/referee.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(referee_fuzz) {
   fuzz::silenceStreams();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(referee_fuzz) {
   const std::string message = fuzz::text(data, size);
   Referee referee;
   referee.parse(message.c_str(), GameTime(3, 0));

@@ -9,13 +9,12 @@
 #include "param/server_param.h"
 #include "strategy/player_type.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(server_param_fuzz) {
   fuzz::silenceStreams();
   fuzz::resetProcessState();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(server_param_fuzz) {
   const std::string message = fuzz::text(data, size);
   ServerParam& param = ServerParam::instance();
   param.parse(message.c_str(), 9.4);

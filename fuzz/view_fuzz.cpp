@@ -7,12 +7,11 @@
 #include "fuzz/fuzz_support.h"
 #include "world/coach_visual_sensor.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(view_fuzz) {
   fuzz::silenceStreams();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(view_fuzz) {
   const std::string message = fuzz::text(data, size);
   CoachVisualSensor sensor;
   const GameTime now(7, 1);

@@ -53,12 +53,11 @@ void checkSame(const CoachVisualSensor::PlayerT& got, const CoachVisualSensor::P
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+BRENVO_FUZZ_INIT(view_roundtrip_fuzz) {
   fuzz::silenceStreams();
-  return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+BRENVO_FUZZ_TARGET(view_roundtrip_fuzz) {
   FuzzedDataProvider in(data, size);
   const bool newer = in.ConsumeBool();
   const bool look = in.ConsumeBool();
