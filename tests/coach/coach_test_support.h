@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/stream_capture.h"
+
 namespace coach_test {
 
 // A UDP socket bound to a free loopback port.
@@ -77,18 +79,7 @@ inline bool waitReadable(int fd, int timeout_ms = 5000) {
   return ::poll(&p, 1, timeout_ms) > 0;
 }
 
-// Redirects a standard stream into a string for the life of the object.
-class Capture {
- public:
-  explicit Capture(std::ostream& stream) : stream_(stream), old_(stream.rdbuf(text_.rdbuf())) {}
-  ~Capture() { stream_.rdbuf(old_); }
-  std::string str() const { return text_.str(); }
-
- private:
-  std::ostream& stream_;
-  std::ostringstream text_;
-  std::streambuf* old_;
-};
+using Capture = StreamCapture;
 
 inline std::string withNul(const std::string& text) {
   return text + std::string(1, '\0');

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/stream_capture.h"
+
 namespace {
 
 // A plain UDP socket on 127.0.0.1 playing the server's part.
@@ -111,20 +113,6 @@ class ZPeer {
   z_stream inflater_;
 };
 
-class StreamCapture {
- public:
-  explicit StreamCapture(std::ostream& stream) : stream_(stream), saved_(stream.rdbuf()) {
-    stream_.rdbuf(captured_.rdbuf());
-  }
-  ~StreamCapture() { stream_.rdbuf(saved_); }
-  std::string text() const { return captured_.str(); }
-
- private:
-  std::ostream& stream_;
-  std::streambuf* saved_;
-  std::ostringstream captured_;
-};
-
 std::string randomText(size_t length, unsigned seed) {
   std::mt19937 generator(seed);
   std::uniform_int_distribution<int> letter('!', '~');
@@ -188,7 +176,7 @@ TEST_F(UDPInterfaceTest, ZeroLengthDatagramIsReportedAndReturnsZero) {
   StreamCapture err(std::cerr);
   server.sendTo(localPort(), "");
   EXPECT_EQ(0, receiveOne());
-  EXPECT_EQ("receive null message\n", err.text());
+  EXPECT_EQ("receive null message\n", err.str());
 }
 
 TEST_F(UDPInterfaceTest, DestinationPortFollowsTheSender) {
@@ -244,7 +232,7 @@ TEST_F(UDPInterfaceTest, CompressedSendsAreOneStreamThePeerInflatesInOrder) {
     EXPECT_EQ(message + '\0', zpeer.inflateDatagram(bytes));
     expected_log << "compress " << message.size() + 1 << " bytes to " << bytes.size() << " bytes\n";
   }
-  EXPECT_EQ(expected_log.str(), out.text());
+  EXPECT_EQ(expected_log.str(), out.str());
 }
 
 TEST_F(UDPInterfaceTest, CheckBallCompressesThirteenBytes) {
@@ -254,7 +242,7 @@ TEST_F(UDPInterfaceTest, CheckBallCompressesThirteenBytes) {
   const int second = udp.send("(check_ball)");
   EXPECT_EQ("compress 13 bytes to " + std::to_string(first) + " bytes\ncompress 13 bytes to " +
                 std::to_string(second) + " bytes\n",
-            out.text());
+            out.str());
   // The long-lived stream remembers the first copy.
   EXPECT_LT(second, first);
 }
@@ -288,7 +276,7 @@ TEST_F(UDPInterfaceTest, CompressedDatagramsInflateIntoTheBuffer) {
     expected_log << "decompress from " << bytes.size() << " bytes to " << message.size() + 1
                  << " bytes\n";
   }
-  EXPECT_EQ(expected_log.str(), out.text());
+  EXPECT_EQ(expected_log.str(), out.str());
 }
 
 TEST_F(UDPInterfaceTest, InflatedTextLongerThanTheBufferIsCut) {
@@ -319,7 +307,7 @@ TEST_F(UDPInterfaceTest, HugeInflationIsCappedAndTheStreamStaysInStep) {
   server.sendTo(localPort(), bytes);
   ASSERT_EQ(static_cast<int>(bytes.size()), receiveOne());
   EXPECT_EQ(huge.substr(0, UDPInterface::BUFFER_SIZE - 1), std::string(udp.buffer()));
-  EXPECT_NE(std::string::npos, out.text().find(" bytes to 5000001 bytes\n"));
+  EXPECT_NE(std::string::npos, out.str().find(" bytes to 5000001 bytes\n"));
   EXPECT_LE(udp.text().size(), static_cast<size_t>(Decompressor::S_MAX_CAPACITY));
 
   server.sendTo(localPort(), zpeer.deflateMessage("(think)"));
@@ -345,7 +333,7 @@ TEST(UDPSocketTest, UnknownHostFailsClosed) {
   UDPSocket socket;
   StreamCapture err(std::cerr);
   EXPECT_FALSE(socket.connect("no-such-host.invalid", 6002));
-  EXPECT_EQ("UDPSocket::Connect(): fail to find host\n", err.text());
+  EXPECT_EQ("UDPSocket::Connect(): fail to find host\n", err.str());
   EXPECT_EQ(-1, socket.fd());
   EXPECT_EQ(0, socket.dest().sin_port);
 }
@@ -368,7 +356,7 @@ TEST(UDPSocketTest, ReceiveOnAClosedSocketFindsNothingAndSaysNothing) {
   StreamCapture err(std::cerr);
   char buffer[16] = "untouched";
   EXPECT_EQ(0, socket.receive(buffer, sizeof(buffer)));
-  EXPECT_EQ("", err.text());
+  EXPECT_EQ("", err.str());
   EXPECT_STREQ("untouched", buffer);
 }
 

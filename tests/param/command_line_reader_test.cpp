@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "param/coach_config.h"
-#include "tests/param/stream_capture.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ TEST(CommandLineReaderTest, ReadsOptionsAndReportsExactly) {
     {
       StreamCapture err(std::cerr);
       result = reader.read(CoachConfig::instance());
-      diagnostics = err.text();
+      diagnostics = err.str();
     }
     const std::string label = testing::PrintToString(c.args);
     EXPECT_EQ(c.result, result) << label;
@@ -117,7 +117,7 @@ TEST(CommandLineReaderTest, NoArgumentsReadNothing) {
   CommandLineReader reader(1, argv);
   StreamCapture err(std::cerr);
   EXPECT_TRUE(reader.read(CoachConfig::instance()));
-  EXPECT_EQ("command line : read 0 params.\n", err.text());
+  EXPECT_EQ("command line : read 0 params.\n", err.str());
 }
 
 }  // namespace

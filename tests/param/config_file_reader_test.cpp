@@ -9,7 +9,7 @@
 #include <iostream>
 
 #include "param/coach_config.h"
-#include "tests/param/stream_capture.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ class ConfigFileReaderTest : public testing::Test {
     ConfigFileReader reader(path_, ":");
     StreamCapture err(std::cerr);
     *result = reader.read(CoachConfig::instance());
-    return err.text();
+    return err.str();
   }
 
   std::string dir_;
@@ -114,7 +114,7 @@ TEST_F(ConfigFileReaderTest, MissingFileIsReportedAndReadsNothing) {
   ConfigFileReader reader(missing, ":");
   StreamCapture err(std::cerr);
   EXPECT_FALSE(reader.read(CoachConfig::instance()));
-  EXPECT_EQ("cannot open config file : " + missing + "\n", err.text());
+  EXPECT_EQ("cannot open config file : " + missing + "\n", err.str());
 }
 
 }  // namespace

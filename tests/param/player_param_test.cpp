@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "tests/param/server_messages.h"
-#include "tests/param/stream_capture.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ class PlayerParamTest : public testing::Test {
   std::string parse(const char* msg, double version) {
     StreamCapture err(std::cerr);
     PlayerParam::instance().parse(msg, version);
-    return err.text();
+    return err.str();
   }
 };
 

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "tests/param/server_messages.h"
-#include "tests/param/stream_capture.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ class ServerParamTest : public testing::Test {
   std::string parse(const char* msg, double version) {
     StreamCapture err(std::cerr);
     ServerParam::instance().parse(msg, version);
-    return err.text();
+    return err.str();
   }
 };
 

@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "param/server_param.h"
-#include "tests/param/stream_capture.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ TEST(SoccerParamParserV8Test, ReadsPairsAndReportsExactly) {
     SoccerParamParserV8 parser(c.message);
     StreamCapture err(std::cerr);
     EXPECT_TRUE(parser.read(ServerParam::instance()));
-    EXPECT_EQ(c.diagnostics, err.text()) << c.message;
+    EXPECT_EQ(c.diagnostics, err.str()) << c.message;
     c.check(ServerParam::instance());
     ServerParam::instance().setDefaultParam();
   }

@@ -7,21 +7,11 @@
 #include <string>
 
 #include "param/coach_config.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
-// Redirects a standard stream into a string for the life of the object.
-class Captured {
- public:
-  explicit Captured(std::ostream& os) : os_(os), old_(os.rdbuf(buf_.rdbuf())) {}
-  ~Captured() { os_.rdbuf(old_); }
-  std::string str() const { return buf_.str(); }
-
- private:
-  std::ostream& os_;
-  std::ostringstream buf_;
-  std::streambuf* old_;
-};
+using Captured = StreamCapture;
 
 class CLangManagerTest : public testing::Test {
  protected:

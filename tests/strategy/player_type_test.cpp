@@ -12,21 +12,11 @@
 #include "geom/angle_deg.h"
 #include "geom/vector_2d.h"
 #include "param/server_param.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
-// Redirects a standard stream into a string for the life of the object.
-class Captured {
- public:
-  explicit Captured(std::ostream& os) : os_(os), old_(os.rdbuf(buf_.rdbuf())) {}
-  ~Captured() { os_.rdbuf(old_); }
-  std::string str() const { return buf_.str(); }
-
- private:
-  std::ostream& os_;
-  std::ostringstream buf_;
-  std::streambuf* old_;
-};
+using Captured = StreamCapture;
 
 // Types 0, 1 and 17 as a real server announced them, in both forms.
 const char* const kNamed[] = {

@@ -8,21 +8,11 @@
 
 #include "param/player_param.h"
 #include "param/server_param.h"
+#include "tests/stream_capture.h"
 
 namespace {
 
-// Redirects a standard stream into a string for the life of the object.
-class Captured {
- public:
-  explicit Captured(std::ostream& os) : os_(os), old_(os.rdbuf(buf_.rdbuf())) {}
-  ~Captured() { os_.rdbuf(old_); }
-  std::string str() const { return buf_.str(); }
-
- private:
-  std::ostream& os_;
-  std::ostringstream buf_;
-  std::streambuf* old_;
-};
+using Captured = StreamCapture;
 
 // half_time 3000, 2 + 2 halves, subs_max 3, pt_max 3, player_types 7.
 class PlayerChangeStateTest : public testing::Test {

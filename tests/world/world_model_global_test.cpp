@@ -7,22 +7,12 @@
 #include <string>
 
 #include "param/server_param.h"
+#include "tests/stream_capture.h"
 #include "world/coach_visual_sensor.h"
 
 namespace {
 
-// Redirects a standard stream into a string for the life of the object.
-class Captured {
- public:
-  explicit Captured(std::ostream& os) : os_(os), old_(os.rdbuf(buf_.rdbuf())) {}
-  ~Captured() { os_.rdbuf(old_); }
-  std::string str() const { return buf_.str(); }
-
- private:
-  std::ostream& os_;
-  std::ostringstream buf_;
-  std::streambuf* old_;
-};
+using Captured = StreamCapture;
 
 PlayerType typeWithId(int id, double kick_rand) {
   PlayerType t;

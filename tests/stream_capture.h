@@ -1,5 +1,5 @@
-#ifndef BRENVO_TESTS_PARAM_STREAM_CAPTURE_H
-#define BRENVO_TESTS_PARAM_STREAM_CAPTURE_H
+#ifndef BRENVO_TESTS_STREAM_CAPTURE_H
+#define BRENVO_TESTS_STREAM_CAPTURE_H
 
 // Redirects a standard stream into a string for the life of the object.
 
@@ -11,7 +11,7 @@ class StreamCapture {
  public:
   explicit StreamCapture(std::ostream& os) : os_(os), old_(os.rdbuf(buf_.rdbuf())) {}
   ~StreamCapture() { os_.rdbuf(old_); }
-  std::string text() const { return buf_.str(); }
+  std::string str() const { return buf_.str(); }
 
  private:
   std::ostream& os_;
