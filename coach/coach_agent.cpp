@@ -2,7 +2,6 @@
 
 #include <poll.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -61,31 +60,35 @@ std::ostream& CoachChangePlayerTypeCommand::toStr(std::ostream& os) const {
 
 namespace {
 
+// Whether a head is followed by the game time, and whether that time counts
+// stopped steps (only the global view itself does; its look answer not).
+enum Timing { UNTIMED, TIMED, TIMED_VIEW };
+
 struct Head {
   const char* text;
   std::size_t length;
-  bool timed;
+  Timing timing;
   CoachAgent::MessageKind kind;
 };
 
-#define BRENVO_HEAD(text, timed, kind) \
-  { text, sizeof(text) - 1, timed, CoachAgent::kind }
+#define BRENVO_HEAD(text, timing, kind) \
+  { text, sizeof(text) - 1, timing, CoachAgent::kind }
 const Head kHeads[] = {
-    BRENVO_HEAD("(see_global ", true, MSG_SEE_GLOBAL),
-    BRENVO_HEAD("(hear ", true, MSG_HEAR_OTHER),
-    BRENVO_HEAD("(think)", false, MSG_THINK),
-    BRENVO_HEAD("(ok look ", true, MSG_SEE_GLOBAL),
-    BRENVO_HEAD("(ok check_ball ", true, MSG_OK_CHECK_BALL),
-    BRENVO_HEAD("(change_player_type ", false, MSG_CHANGE_PLAYER_TYPE),
-    BRENVO_HEAD("(clang ", false, MSG_CLANG),
-    BRENVO_HEAD("(player_type ", false, MSG_PLAYER_TYPE),
-    BRENVO_HEAD("(player_param ", false, MSG_PLAYER_PARAM),
-    BRENVO_HEAD("(server_param ", false, MSG_SERVER_PARAM),
-    BRENVO_HEAD("(ok ", false, MSG_OK),
-    BRENVO_HEAD("(error ", false, MSG_ERROR),
-    BRENVO_HEAD("(warning ", false, MSG_WARNING),
-    BRENVO_HEAD("(score ", false, MSG_SCORE),
-    BRENVO_HEAD("(init ", false, MSG_INIT),
+    BRENVO_HEAD("(see_global ", TIMED_VIEW, MSG_SEE_GLOBAL),
+    BRENVO_HEAD("(hear ", TIMED, MSG_HEAR_OTHER),
+    BRENVO_HEAD("(think)", UNTIMED, MSG_THINK),
+    BRENVO_HEAD("(ok look ", TIMED, MSG_SEE_GLOBAL),
+    BRENVO_HEAD("(ok check_ball ", TIMED, MSG_OK_CHECK_BALL),
+    BRENVO_HEAD("(change_player_type ", UNTIMED, MSG_CHANGE_PLAYER_TYPE),
+    BRENVO_HEAD("(clang ", UNTIMED, MSG_CLANG),
+    BRENVO_HEAD("(player_type ", UNTIMED, MSG_PLAYER_TYPE),
+    BRENVO_HEAD("(player_param ", UNTIMED, MSG_PLAYER_PARAM),
+    BRENVO_HEAD("(server_param ", UNTIMED, MSG_SERVER_PARAM),
+    BRENVO_HEAD("(ok ", UNTIMED, MSG_OK),
+    BRENVO_HEAD("(error ", UNTIMED, MSG_ERROR),
+    BRENVO_HEAD("(warning ", UNTIMED, MSG_WARNING),
+    BRENVO_HEAD("(score ", UNTIMED, MSG_SCORE),
+    BRENVO_HEAD("(init ", UNTIMED, MSG_INIT),
 };
 #undef BRENVO_HEAD
 
@@ -202,13 +205,12 @@ int CoachAgent::sendCommand(const CoachCommand& command) {
 CoachAgent::MessageKind CoachAgent::parse(const char* message) {
   for (const Head& head : kHeads) {
     if (!startsWith(message, head.text, head.length)) continue;
-    if (head.timed) {
-      errno = 0;
+    if (head.timing != UNTIMED) {
       const long cycle = std::strtol(message + head.length, nullptr, 10);
       if (cycle == LONG_MIN || cycle == LONG_MAX) {
         std::cerr << "Coach time parse error [" << message << "]" << std::endl;
       }
-      manager.updateCurrentTime(cycle, head.kind == MSG_SEE_GLOBAL && message[1] == 's');
+      manager.updateCurrentTime(cycle, head.timing == TIMED_VIEW);
     }
     if (head.kind == MSG_HEAR_OTHER && isRefereeSender(message)) {
       return MSG_HEAR_REFEREE;
