@@ -226,10 +226,6 @@ void CoachAgent::sense() {
   int messages = 0;
   bool saw_global = false;
   manager.resetSilentTicks();
-  // After the goodbye the socket is closed; a SIGIO still on its way finds
-  // nothing to read.
-  if (udp->socket().fd() < 0) return;
-
   for (;;) {
     const int n = udp->receive();
     // A zero-length datagram reads as 0 like a drained socket; go on while
