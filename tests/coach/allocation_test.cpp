@@ -111,20 +111,8 @@ std::string globalView(int cycle) {
   return view + ")";
 }
 
-class AllocationAgent : public CoachAgent {
+class AllocationAgent : public coach_test::TestAgent {
  public:
-  using CoachAgent::manager;
-  using CoachAgent::referee;
-  using CoachAgent::visual;
-  using CoachAgent::world;
-
-  void connectTo(const Peer& peer) {
-    ASSERT_TRUE(udp->socket().connect("127.0.0.1", peer.port()));
-    const int fd = udp->socket().fd();
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-  }
-  int port() const { return coach_test::localPort(udp->socket().fd()); }
-
   // Sends one message and waits for it outside the count; returns how many
   // allocations the sense() that handles it made.
   long handle(Peer& peer, const std::string& message) {

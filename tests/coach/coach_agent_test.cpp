@@ -14,6 +14,7 @@ namespace {
 
 using coach_test::Capture;
 using coach_test::Peer;
+using coach_test::TestAgent;
 using coach_test::withNul;
 
 std::string text(const CoachCommand& command) {
@@ -58,31 +59,6 @@ TEST(CoachCommandTest, TextsTypesAndNames) {
   EXPECT_EQ(5, CoachCommand::EYE);
   EXPECT_EQ(7, CoachCommand::CHANGE_PLAYER_TYPE);
 }
-
-// Opens the coach's members and points its socket at a local peer.
-class TestAgent : public CoachAgent {
- public:
-  using CoachAgent::manager;
-  using CoachAgent::referee;
-  using CoachAgent::visual;
-  using CoachAgent::world;
-
-  // Connects to the peer; the socket is made non-blocking as the loop does.
-  void connectTo(const Peer& peer) {
-    ASSERT_TRUE(udp->socket().connect("127.0.0.1", peer.port()));
-    const int fd = udp->socket().fd();
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-  }
-  int port() const { return coach_test::localPort(udp->socket().fd()); }
-  UDPInterface& iface() { return *udp; }
-
-  // Sends the messages to the coach and runs one sense() over them.
-  void feed(Peer& peer, const std::vector<std::string>& messages) {
-    for (const std::string& m : messages) peer.sendText(port(), m);
-    coach_test::waitReadable(udp->socket().fd());
-    sense();
-  }
-};
 
 class CoachAgentTest : public ::testing::Test {
  protected:

@@ -4,6 +4,8 @@
 // Test support for the coach agent: a plain UDP peer on 127.0.0.1 that the
 // coach's socket is pointed at, and a capture of std::cout / std::cerr.
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -14,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "coach/coach_agent.h"
+#include "coach/udp_interface.h"
 #include "tests/stream_capture.h"
 
 namespace coach_test {
@@ -80,6 +84,31 @@ inline bool waitReadable(int fd, int timeout_ms = 5000) {
 }
 
 using Capture = StreamCapture;
+
+// Opens the coach's members and points its socket at a local peer.
+class TestAgent : public CoachAgent {
+ public:
+  using CoachAgent::manager;
+  using CoachAgent::referee;
+  using CoachAgent::visual;
+  using CoachAgent::world;
+
+  // Connects to the peer; the socket is made non-blocking as the loop does.
+  void connectTo(const Peer& peer) {
+    ASSERT_TRUE(udp->socket().connect("127.0.0.1", peer.port()));
+    const int fd = udp->socket().fd();
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  }
+  int port() const { return coach_test::localPort(udp->socket().fd()); }
+  UDPInterface& iface() { return *udp; }
+
+  // Sends the messages to the coach and runs one sense() over them.
+  void feed(Peer& peer, const std::vector<std::string>& messages) {
+    for (const std::string& m : messages) peer.sendText(port(), m);
+    coach_test::waitReadable(udp->socket().fd());
+    sense();
+  }
+};
 
 inline std::string withNul(const std::string& text) {
   return text + std::string(1, '\0');
