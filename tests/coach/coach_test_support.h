@@ -18,56 +18,12 @@
 
 #include "coach/coach_agent.h"
 #include "coach/udp_interface.h"
+#include "tests/loopback_peer.h"
 #include "tests/stream_capture.h"
 
 namespace coach_test {
 
-// A UDP socket bound to a free loopback port.
-class Peer {
- public:
-  Peer() {
-    fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-    socklen_t len = sizeof(addr);
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
-  }
-  ~Peer() { ::close(fd_); }
-
-  int port() const { return port_; }
-
-  // Sends raw bytes to the loopback port `to`.
-  void sendTo(int to, const std::string& bytes) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(to));
-    ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-  }
-  // A message as the server sends it: the text and its NUL.
-  void sendText(int to, const std::string& text) { sendTo(to, text + std::string(1, '\0')); }
-
-  // Every datagram that arrived within timeout_ms of each other.
-  std::vector<std::string> drain(int timeout_ms = 200) {
-    std::vector<std::string> got;
-    pollfd p{fd_, POLLIN, 0};
-    while (::poll(&p, 1, timeout_ms) > 0) {
-      char buf[9000];
-      const ssize_t n = ::recv(fd_, buf, sizeof(buf), 0);
-      if (n < 0) break;
-      got.emplace_back(buf, static_cast<size_t>(n));
-    }
-    return got;
-  }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
+using Peer = LoopbackPeer;
 
 // The local port of a socket.
 inline int localPort(int fd) {

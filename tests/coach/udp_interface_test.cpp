@@ -14,104 +14,12 @@
 #include <sstream>
 #include <string>
 
+#include "tests/loopback_peer.h"
 #include "tests/stream_capture.h"
 
 namespace {
 
-// A plain UDP socket on 127.0.0.1 playing the server's part.
-class Peer {
- public:
-  Peer() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
-    sockaddr_in address = loopback(0);
-    bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    socklen_t length = sizeof(address);
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-  }
-  ~Peer() { close(fd_); }
-
-  int port() const { return port_; }
-
-  void sendTo(int port, const std::string& bytes) const {
-    sockaddr_in to = loopback(port);
-    sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
-  }
-
-  // The next datagram, or false when none arrives within timeout_ms.
-  bool receive(std::string* bytes, int* from_port = nullptr, int timeout_ms = 2000) const {
-    pollfd entry = {fd_, POLLIN, 0};
-    if (poll(&entry, 1, timeout_ms) != 1) {
-      return false;
-    }
-    char buffer[70000];
-    sockaddr_in from;
-    socklen_t length = sizeof(from);
-    const ssize_t n =
-        recvfrom(fd_, buffer, sizeof(buffer), 0, reinterpret_cast<sockaddr*>(&from), &length);
-    if (n < 0) {
-      return false;
-    }
-    bytes->assign(buffer, n);
-    if (from_port != nullptr) {
-      *from_port = ntohs(from.sin_port);
-    }
-    return true;
-  }
-
-  static sockaddr_in loopback(int port) {
-    sockaddr_in address;
-    memset(&address, 0, sizeof(address));
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    return address;
-  }
-
- private:
-  int fd_;
-  int port_;
-};
-
-// The server's side of the two zlib streams, independent of the coach's code.
-class ZPeer {
- public:
-  ZPeer() {
-    memset(&deflater_, 0, sizeof(deflater_));
-    memset(&inflater_, 0, sizeof(inflater_));
-    deflateInit(&deflater_, Z_DEFAULT_COMPRESSION);
-    inflateInit(&inflater_);
-  }
-  ~ZPeer() {
-    deflateEnd(&deflater_);
-    inflateEnd(&inflater_);
-  }
-
-  // One flushed piece of the stream holding the text and its NUL.
-  std::string deflateMessage(const std::string& text) {
-    std::string in = text + '\0';
-    return run(&deflater_, in, true);
-  }
-  std::string inflateDatagram(const std::string& bytes) { return run(&inflater_, bytes, false); }
-
- private:
-  static std::string run(z_stream* stream, const std::string& in, bool deflating) {
-    std::string out;
-    char chunk[4096];
-    stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-    stream->avail_in = in.size();
-    int status = Z_OK;
-    while (status == Z_OK) {
-      stream->next_out = reinterpret_cast<Bytef*>(chunk);
-      stream->avail_out = sizeof(chunk);
-      status = deflating ? deflate(stream, Z_SYNC_FLUSH) : inflate(stream, Z_SYNC_FLUSH);
-      out.append(chunk, sizeof(chunk) - stream->avail_out);
-    }
-    return out;
-  }
-
-  z_stream deflater_;
-  z_stream inflater_;
-};
+using Peer = LoopbackPeer;
 
 std::string randomText(size_t length, unsigned seed) {
   std::mt19937 generator(seed);

@@ -19,74 +19,14 @@
 #include <thread>
 #include <vector>
 
+#include "tests/loopback_peer.h"
+
 namespace {
 
 using practice::Datagram;
 using practice::PracticeServer;
 
-// A coach stand-in: one UDP socket on 127.0.0.1.
-class PlainCoach {
- public:
-  PlainCoach() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
-    sockaddr_in address = loopback(0);
-    bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-  }
-  ~PlainCoach() { close(fd_); }
-
-  void sendTo(int port, const std::string& bytes) const {
-    sockaddr_in to = loopback(port);
-    sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to));
-  }
-  void sendText(int port, const std::string& text) const { sendTo(port, text + '\0'); }
-
-  // The next datagram within timeout_ms; false when none came.
-  bool receive(std::string* bytes, int* from_port = nullptr, int timeout_ms = 2000) const {
-    pollfd entry = {fd_, POLLIN, 0};
-    if (poll(&entry, 1, timeout_ms) != 1) {
-      return false;
-    }
-    char buffer[70000];
-    sockaddr_in from;
-    socklen_t length = sizeof(from);
-    const ssize_t n =
-        recvfrom(fd_, buffer, sizeof(buffer), 0, reinterpret_cast<sockaddr*>(&from), &length);
-    if (n < 0) {
-      return false;
-    }
-    bytes->assign(buffer, n);
-    if (from_port != nullptr) {
-      *from_port = ntohs(from.sin_port);
-    }
-    return true;
-  }
-
- private:
-  static sockaddr_in loopback(int port) {
-    sockaddr_in address;
-    memset(&address, 0, sizeof(address));
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    return address;
-  }
-
-  int fd_;
-};
-
-std::string zlibRun(z_stream* stream, const std::string& in, bool deflating) {
-  std::string out;
-  char chunk[4096];
-  stream->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-  stream->avail_in = in.size();
-  int status = Z_OK;
-  while (status == Z_OK) {
-    stream->next_out = reinterpret_cast<Bytef*>(chunk);
-    stream->avail_out = sizeof(chunk);
-    status = deflating ? deflate(stream, Z_SYNC_FLUSH) : inflate(stream, Z_SYNC_FLUSH);
-    out.append(chunk, sizeof(chunk) - stream->avail_out);
-  }
-  return out;
-}
+using PlainCoach = LoopbackPeer;
 
 // A connected pair: the coach stand-in has sent its init and got the answer.
 class ConnectedTest : public testing::Test {
