@@ -7,10 +7,12 @@
 // members of the derived object; they never own or free what they point to.
 
 #include <boost/lexical_cast.hpp>
+#include <cmath>
 #include <istream>
 #include <map>
 #include <ostream>
 #include <string>
+#include <typeinfo>
 
 class ParamMap {
  public:
@@ -119,12 +121,17 @@ class ParamReader {
 
  protected:
   // The whole text as a number of type T. Trailing white space is accepted,
-  // leading white space and any other trailing text are not.
+  // leading white space and any other trailing text are not, and neither are
+  // infinities and NaN (which stream extraction never yields).
   // Throws boost::bad_lexical_cast; the readers catch it around their scan.
   template <typename T>
   static T toNumber(const std::string& text) {
     std::string::size_type end = text.find_last_not_of(" \t\n\r\f\v");
-    return boost::lexical_cast<T>(text.substr(0, end == std::string::npos ? 0 : end + 1));
+    const T value = boost::lexical_cast<T>(text.substr(0, end == std::string::npos ? 0 : end + 1));
+    if (!std::isfinite(static_cast<double>(value))) {
+      throw boost::bad_lexical_cast(typeid(std::string), typeid(T));
+    }
+    return value;
   }
 
   // The text without its first and last character (a quoted value); a text

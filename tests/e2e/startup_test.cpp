@@ -167,8 +167,8 @@ TEST(StartupTest, EverySignalOfTheHandlerEndsWithStatusOne) {
 
 TEST(StartupTest, BadNumberOnTheCommandLineStopsTheScanButNotTheCoach) {
   practice::PracticeServer server;
-  CoachProcess coach({"-host", "127.0.0.1", "-port", std::to_string(server.port()), "-t", "X",
-                      "-server_down_cycle", "3x", "-t", "Y"});
+  CoachProcess coach({"-host", "127.0.0.1", "-port", std::to_string(server.port()), "-t", "X", "-v",
+                      "nan", "-t", "Y"});
   practice::Datagram init;
   ASSERT_TRUE(server.waitInit(&init, kLongWaitMs)) << coach.err();
   EXPECT_EQ(withNul("(init X (version 9.4))"), init.bytes);

@@ -130,6 +130,10 @@ TEST(ParamReaderTest, NumbersConvertOnlyWhenTheWholeTextIsANumber) {
     EXPECT_EQ(c.int_ok, converts<int>(c.text)) << c.text;
     EXPECT_EQ(c.double_ok, converts<double>(c.text)) << c.text;
   }
+  // Stream extraction reads no infinity and no NaN, in any spelling.
+  for (const char* text : {"nan", "inf", "-infinity", "NAN", "1e999"}) {
+    EXPECT_FALSE(converts<double>(text)) << text;
+  }
   EXPECT_EQ(-5, ProbeReader::toNumber<int>("-5 "));
   EXPECT_DOUBLE_EQ(1000.0, ProbeReader::toNumber<double>("1e3"));
 }
