@@ -4,7 +4,9 @@
 // The base of every client driven by the signal loop: it owns the one
 // UDPInterface of the process from construction on and runs the wait loop.
 // The loop never polls: it sleeps in sigsuspend until a handler clears the
-// client's server-alive flag.
+// client's server-alive flag or a termination is requested. Signal handlers
+// run only inside that sleep, never beside the loop's own work, and never
+// once the goodbye has begun.
 
 #include <boost/shared_ptr.hpp>
 #include <csignal>
@@ -24,7 +26,10 @@ class BasicClient {
   virtual void finishAll() = 0;
 
   // start, then wait for signals while the server is alive and no
-  // termination was asked for, then finishAll.
+  // termination was asked for, then finishAll. From its first step on, the
+  // client's signals and the termination signals stay blocked except inside
+  // the wait, so no handler runs beside start, the loop's checks or the
+  // goodbye, nor later while the process exits.
   void run(const Handler& handler);
 
   // Asks the loop to end, from a termination signal's handler: only this flag

@@ -133,7 +133,10 @@ void CoachAgent::init(int argc, const char* const* argv) {
       }
       ++i;
       ConfigFileReader reader(argv[i], ":");
+      reader.wakeOn(Handler::termination_signals());
       reader.read(config);
+      // A termination asked for while a file was awaited ends the start-up.
+      if (terminationSignal() != 0) return;
     } else if (std::strcmp(argv[i], "--help") == 0) {
       usage();
       manager.clearAlive();
@@ -167,11 +170,19 @@ bool CoachAgent::connectServer() {
 
 void CoachAgent::start(const Handler& handler) {
   if (!isServerAlive()) return;
+  // A termination asked for before the connection: nothing goes on the wire.
+  if (terminationSignal() != 0) {
+    manager.clearAlive();
+    return;
+  }
   if (!connectServer()) {
     manager.clearAlive();
     return;
   }
   handler.assignIO(udp->socket().fd());
+  // assignIO ends with SIGIO unblocked; the loop lets it through only while
+  // it waits, so no sense runs beside the rest of start.
+  Handler::block(Handler::all_signals());
   Handler::set_interval_alarm(100);
 
   const CoachConfig& config = CoachConfig::instance();

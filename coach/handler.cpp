@@ -19,13 +19,43 @@ sigset_t signalSet(int signal_number) {
   return set;
 }
 
+// One line on standard error: "Handler: CALL failed (errno N)". Written with
+// write(2) alone, so it is safe inside a signal handler too.
+void reportFailure(const char* call) {
+  const int error = errno;
+  char line[96];
+  size_t length = 0;
+  const auto put = [&](const char* text) {
+    while (*text != '\0' && length < sizeof(line)) line[length++] = *text++;
+  };
+  put("Handler: ");
+  put(call);
+  put(" failed (errno ");
+  char digits[12];
+  int count = 0;
+  unsigned value = error < 0 ? 0u : static_cast<unsigned>(error);
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0 && count < static_cast<int>(sizeof(digits)));
+  while (count > 0 && length < sizeof(line)) line[length++] = digits[--count];
+  put(")\n");
+  ssize_t ignored = ::write(STDERR_FILENO, line, length);
+  (void)ignored;
+  errno = error;
+}
+
+void changeMask(int how, const sigset_t& signals) {
+  if (sigprocmask(how, &signals, nullptr) != 0) reportFailure("sigprocmask");
+}
+
 void installHandler(int signal_number, void (*handler)(int), const sigset_t& blocked) {
   struct sigaction action;
   memset(&action, 0, sizeof(action));
   action.sa_handler = handler;
   action.sa_mask = blocked;
   action.sa_flags = 0;
-  sigaction(signal_number, &action, nullptr);
+  if (sigaction(signal_number, &action, nullptr) != 0) reportFailure("sigaction");
 }
 
 void setTimer(const long& first_msec, const long& interval_msec) {
@@ -34,7 +64,7 @@ void setTimer(const long& first_msec, const long& interval_msec) {
   timer.it_value.tv_usec = (first_msec % 1000) * 1000;
   timer.it_interval.tv_sec = interval_msec / 1000;
   timer.it_interval.tv_usec = (interval_msec % 1000) * 1000;
-  setitimer(ITIMER_REAL, &timer, nullptr);
+  if (setitimer(ITIMER_REAL, &timer, nullptr) != 0) reportFailure("setitimer");
 }
 
 }  // namespace
@@ -49,9 +79,9 @@ void Handler::init() {
   const sigset_t io_set = signalSet(SIGIO);
   installHandler(SIGALRM, &Handler::handle_alarm, io_set);
   installHandler(SIGIO, &Handler::handle_io, alarm_set);
-  sigprocmask(SIG_UNBLOCK, &io_set, nullptr);
-  sigprocmask(SIG_UNBLOCK, &alarm_set, nullptr);
-  sigprocmask(SIG_BLOCK, nullptr, &mask);
+  changeMask(SIG_UNBLOCK, io_set);
+  changeMask(SIG_UNBLOCK, alarm_set);
+  if (sigprocmask(SIG_BLOCK, nullptr, &mask) != 0) reportFailure("sigprocmask");
 }
 
 void Handler::set_one_alarm(const long& msec) {
@@ -62,15 +92,19 @@ void Handler::set_interval_alarm(const long& msec) {
   setTimer(msec, msec);
 }
 
+void Handler::stop_alarm() {
+  setTimer(0, 0);
+}
+
 bool Handler::assignIO(int fd) const {
   const sigset_t io_set = signalSet(SIGIO);
-  sigprocmask(SIG_BLOCK, &io_set, nullptr);
+  changeMask(SIG_BLOCK, io_set);
   bool assigned = false;
   if (fd != -1 && fcntl(fd, F_SETOWN, getpid()) != -1) {
     const int flags = fcntl(fd, F_GETFL, 0);
     assigned = flags != -1 && fcntl(fd, F_SETFL, flags | O_NONBLOCK | O_ASYNC) != -1;
   }
-  sigprocmask(SIG_UNBLOCK, &io_set, nullptr);
+  changeMask(SIG_UNBLOCK, io_set);
   return assigned;
 }
 
@@ -78,26 +112,50 @@ void Handler::waitSignal() const {
   sigsuspend(&mask);
 }
 
+sigset_t Handler::termination_signals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+sigset_t Handler::all_signals() {
+  sigset_t set = termination_signals();
+  sigaddset(&set, SIGIO);
+  sigaddset(&set, SIGALRM);
+  return set;
+}
+
+void Handler::block(const sigset_t& signals) {
+  changeMask(SIG_BLOCK, signals);
+}
+
+void Handler::unblock(const sigset_t& signals) {
+  changeMask(SIG_UNBLOCK, signals);
+}
+
 // Both handlers keep errno as they found it: they may interrupt the main
 // thread between a system call and its errno check.
 void Handler::handle_io(int) {
   const int saved_errno = errno;
   const sigset_t alarm_set = signalSet(SIGALRM);
-  sigprocmask(SIG_BLOCK, &alarm_set, nullptr);
+  changeMask(SIG_BLOCK, alarm_set);
   if (S_client_ptr != nullptr) {
     S_client_ptr->sense();
   }
-  sigprocmask(SIG_UNBLOCK, &alarm_set, nullptr);
+  changeMask(SIG_UNBLOCK, alarm_set);
   errno = saved_errno;
 }
 
 void Handler::handle_alarm(int) {
   const int saved_errno = errno;
   const sigset_t io_set = signalSet(SIGIO);
-  sigprocmask(SIG_BLOCK, &io_set, nullptr);
+  changeMask(SIG_BLOCK, io_set);
   if (S_client_ptr != nullptr) {
     S_client_ptr->action();
   }
-  sigprocmask(SIG_UNBLOCK, &io_set, nullptr);
+  changeMask(SIG_UNBLOCK, io_set);
   errno = saved_errno;
 }

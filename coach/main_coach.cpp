@@ -18,9 +18,10 @@ namespace {
 
 BrenvoCoach client;
 
-// Runs inside the signal: it only records the request. The loop then ends,
-// writes "Killed. Exiting...", says goodbye if still connected and the
-// process exits with status 1.
+// Runs inside the signal: it only records the request. The main flow then
+// ends: before the connection it sends nothing; from the loop on it writes
+// "Killed. Exiting...", says goodbye if still connected, and the process
+// exits with status 1.
 void sigExitHandle(int signum) {
   BasicClient::requestTermination(signum);
 }
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
   BRENVO_INSTALL_OR_EXIT(SIGINT);
   BRENVO_INSTALL_OR_EXIT(SIGTERM);
   BRENVO_INSTALL_OR_EXIT(SIGHUP);
+  // Until the loop runs, a termination signal is let through only where
+  // start-up waits (a configuration file that is slow to come) and at the
+  // unblock below, so the request is always seen before anything is sent.
+  Handler::block(Handler::termination_signals());
 
   MathUtils::SingletonMT19937::i().seed(static_cast<boost::uint32_t>(std::time(nullptr)));
 
@@ -54,6 +59,7 @@ int main(int argc, char** argv) {
   client.setAdviser(boost::shared_ptr<SoccerAdviser>(adviser));
 
   client.init(argc, argv);
+  Handler::unblock(Handler::termination_signals());
 
   Handler handler(&client);
   handler.init();

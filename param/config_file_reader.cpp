@@ -1,26 +1,106 @@
 #include "param/config_file_reader.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <cctype>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
+namespace {
+
+// The lines of a file, read with read(2) from a descriptor opened
+// non-blocking: where input is not there yet, the reader sleeps in ppoll
+// with `wait_mask`, so a signal let through there ends the wait at once.
+// A file (or FIFO) open is never blocked either.
+class LineInput {
+ public:
+  enum Status { LINE, END, FAILED };
+
+  LineInput(const char* path, const sigset_t& wake) : fd_(::open(path, O_RDONLY | O_NONBLOCK)) {
+    if (sigprocmask(SIG_BLOCK, nullptr, &wait_mask_) != 0) {
+      std::cerr << "ConfigFileReader: cannot read the signal mask" << std::endl;
+      sigemptyset(&wait_mask_);
+    }
+    for (int signum = 1; signum < NSIG; ++signum) {
+      if (sigismember(&wake, signum) == 1) sigdelset(&wait_mask_, signum);
+    }
+  }
+  ~LineInput() {
+    if (fd_ != -1) ::close(fd_);
+  }
+  LineInput(const LineInput&) = delete;
+  LineInput& operator=(const LineInput&) = delete;
+
+  bool isOpen() const { return fd_ != -1; }
+
+  // The next line without its newline: LINE when a newline ended it, END at
+  // the end of the file, FAILED on a read error or an interrupted wait (then
+  // `line` holds what was read of it).
+  Status next(std::string* line) {
+    line->clear();
+    for (;;) {
+      const std::string::size_type newline = pending_.find('\n', start_);
+      if (newline != std::string::npos) {
+        line->append(pending_, start_, newline - start_);
+        start_ = newline + 1;
+        return LINE;
+      }
+      line->append(pending_, start_, std::string::npos);
+      pending_.clear();
+      start_ = 0;
+      const Status status = fill();
+      if (status != LINE) return status;
+    }
+  }
+
+ private:
+  // Reads what the descriptor holds into pending_, waiting for it if need be.
+  Status fill() {
+    char chunk[4096];
+    for (;;) {
+      const ssize_t n = ::read(fd_, chunk, sizeof(chunk));
+      if (n > 0) {
+        pending_.assign(chunk, static_cast<std::string::size_type>(n));
+        return LINE;
+      }
+      if (n == 0) return END;
+      if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FAILED;
+      pollfd entry = {fd_, POLLIN, 0};
+      if (::ppoll(&entry, 1, nullptr, &wait_mask_) < 0) return FAILED;
+    }
+  }
+
+  int fd_;
+  sigset_t wait_mask_;
+  std::string pending_;
+  std::string::size_type start_ = 0;
+};
+
+}  // namespace
+
 ConfigFileReader::ConfigFileReader(const std::string& file_name, const std::string& separator)
-    : file_name(file_name), separator(separator) {}
+    : file_name(file_name), separator(separator) {
+  sigemptyset(&wake);
+}
 
 bool ConfigFileReader::read(ParamMap& params) {
-  std::ifstream fin(file_name.c_str());
-  if (!fin.is_open()) {
+  LineInput input(file_name.c_str(), wake);
+  if (!input.isOpen()) {
     std::cerr << "cannot open config file : " << file_name << std::endl;
     return false;
   }
 
   int lines = 0;
   int count = 0;
+  LineInput::Status status = LineInput::LINE;
   try {
     std::string line;
-    while (fin.good()) {
-      std::getline(fin, line);
+    // Every read counts as a line, the empty one after a final newline too.
+    while (status == LineInput::LINE) {
+      status = input.next(&line);
       ++lines;
       // A parameter line begins in the first column.
       if (line.empty() || line[0] == '#' || std::isspace(static_cast<unsigned char>(line[0]))) {
@@ -37,8 +117,7 @@ bool ConfigFileReader::read(ParamMap& params) {
   }
 
   std::cerr << file_name << ": read " << lines << " lines, " << count << " params." << std::endl;
-  if (!fin.eof()) std::cerr << file_name << " : read error" << std::endl;
-  fin.close();
+  if (status != LineInput::END) std::cerr << file_name << " : read error" << std::endl;
   return true;
 }
 
