@@ -37,6 +37,11 @@ bool growOutput(z_stream* stream, char** out, int* capacity) {
   return true;
 }
 
+// One line on standard error for a zlib call that failed.
+void reportZlib(const char* what, int status) {
+  std::cerr << what << " failed: " << zError(status) << std::endl;
+}
+
 }  // namespace
 
 UDPSocket::UDPSocket() : fd_(-1) {
@@ -125,8 +130,12 @@ Compressor::Compressor() : out_(nullptr), produced_(0), capacity_(0) {
   stream_.zalloc = Z_NULL;
   stream_.zfree = Z_NULL;
   stream_.opaque = Z_NULL;
-  deflateInit(&stream_, Z_DEFAULT_COMPRESSION);
-  deflateParams(&stream_, Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY);
+  const int status = deflateInit(&stream_, Z_DEFAULT_COMPRESSION);
+  if (status != Z_OK) {
+    reportZlib("Compressor: deflateInit", status);
+    return;
+  }
+  setParams(Z_DEFAULT_COMPRESSION);
 }
 
 Compressor::~Compressor() {
@@ -171,7 +180,12 @@ void Compressor::rewind() {
 }
 
 int Compressor::setParams(int level) {
-  return deflateParams(&stream_, level, Z_DEFAULT_STRATEGY);
+  const int status = deflateParams(&stream_, level, Z_DEFAULT_STRATEGY);
+  if (status != Z_OK) {
+    std::cerr << "Compressor: deflateParams at level " << level << " failed: " << zError(status)
+              << std::endl;
+  }
+  return status;
 }
 
 Decompressor::Decompressor() : out_(nullptr), produced_(0), capacity_(0) {
@@ -181,7 +195,8 @@ Decompressor::Decompressor() : out_(nullptr), produced_(0), capacity_(0) {
   stream_.opaque = Z_NULL;
   stream_.next_in = Z_NULL;
   stream_.avail_in = 0;
-  inflateInit(&stream_);
+  const int status = inflateInit(&stream_);
+  if (status != Z_OK) reportZlib("Decompressor: inflateInit", status);
 }
 
 Decompressor::~Decompressor() {
