@@ -109,7 +109,7 @@ bool isRefereeSender(const char* message) {
 
 // ---------------------------------------------------------------------------
 
-CoachAgent::CoachAgent() {}
+CoachAgent::CoachAgent() : init_accepted(false) {}
 
 CoachAgent::~CoachAgent() {}
 
@@ -245,9 +245,10 @@ void CoachAgent::sense() {
     if (n <= 0) break;
     ++messages;
     const char* message = udp->buffer();
-    if (!dispatch(parse(message), message, &saw_global)) {
-      return;
-    }
+    dispatch(parse(message), message, &saw_global);
+    // Once the connection has ended (game over, a refused or unexpected init
+    // answer) nothing more is read: the rest of the batch has no one to go to.
+    if (!isServerAlive()) return;
   }
 
   const GameTime& now = manager.current();
@@ -260,7 +261,7 @@ void CoachAgent::sense() {
   }
 }
 
-bool CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_global) {
+void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_global) {
   const CoachConfig& config = CoachConfig::instance();
   switch (kind) {
     case MSG_SEE_GLOBAL:
@@ -272,7 +273,7 @@ bool CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
       manager.updateGameMode(referee);
       if (!isServerAlive()) {
         sendByeCommand();
-        return false;
+        return;
       }
       world.setMode(referee.mode());
       world.setSide(referee.side());
@@ -301,6 +302,12 @@ bool CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
       parseOK(message);
       break;
     case MSG_ERROR:
+      if (!init_accepted) {
+        // The only command so far was the init: the server did not take it.
+        std::cerr << "Coach: the server refused the init: " << message << std::endl;
+        manager.clearAlive();
+        return;
+      }
       std::cerr << manager.current() << "Coach: got error " << message << std::endl;
       break;
     case MSG_WARNING:
@@ -317,7 +324,6 @@ bool CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
     case MSG_SCORE:
       break;
   }
-  return true;
 }
 
 bool CoachAgent::socketReadable() const {
@@ -335,17 +341,21 @@ void CoachAgent::applyServerStep() {
   Handler::set_interval_alarm(server.simulator_step / divs);
 }
 
+// An online coach is answered "(init l ok)" or "(init r ok)". Any other
+// answer with a side letter comes from another kind of port (a player's port
+// answers "(init l 1 before_kick_off)") and is just as unexpected.
 void CoachAgent::parseInitCommand(const char* message) {
   char side = '\0';
   if (std::sscanf(message, "(init %c", &side) != 1) {
     manager.clearAlive();
     return;
   }
-  if (side != 'l' && side != 'r') {
+  if ((side != 'l' && side != 'r') || std::strcmp(message + 7, " ok)") != 0) {
     std::cerr << "Coach unexpected init message. [" << message << "]" << std::endl;
     manager.clearAlive();
     return;
   }
+  init_accepted = true;
   world.init(side);
   if (CoachConfig::instance().use_advise) {
     sendCommand(CoachEyeCommand(true));

@@ -149,11 +149,14 @@ class CoachAgent : public BasicClient {
   boost::shared_ptr<SoccerAdviser> adviser;
 
  private:
-  // Acts on one received message; false when the game is over and sense must
-  // stop reading at once.
-  bool dispatch(MessageKind kind, const char* message, bool* saw_global);
+  // Acts on one received message.
+  void dispatch(MessageKind kind, const char* message, bool* saw_global);
   void applyServerStep();
   bool socketReadable() const;
+
+  // Whether the server has answered the init as an online coach's; until
+  // then an error answer is the server refusing the init.
+  bool init_accepted;
 };
 
 #endif

@@ -424,6 +424,19 @@ void PracticeServer::answerInit(const std::string& text) {
   send(text);
 }
 
+void PracticeServer::refuseInit(const std::string& error) {
+  send("(error " + error + ")");
+}
+
+void PracticeServer::answerAsPlayerPort(char side, int unum) {
+  answerInit(std::string("(init ") + side + " " + std::to_string(unum) + " before_kick_off)");
+  send("(see 0 ((f c) 10.5 0) ((f c t) 36.2 -73) ((b) 10.5 0))");
+  send(
+      "(sense_body 0 (view_mode high normal) (stamina 8000 1 130600) (speed 0 0) "
+      "(head_angle 0) (kick 0) (dash 0) (turn 0) (say 0) (turn_neck 0) (catch 0) (move 0) "
+      "(change_view 0))");
+}
+
 void PracticeServer::send(const std::string& text) {
   if (level_ > 0) {
     sendBytes(deflateMessage(text), text);

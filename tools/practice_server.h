@@ -71,6 +71,16 @@ class PracticeServer {
   // Opens the game port and sends text from it, as a real server answers an
   // init; from then on everything is sent from the game port.
   void answerInit(const std::string& text);
+  // Refuses the init as a real server refuses a client it cannot place:
+  // "(error ERROR)" from the init port, with no game port opened. The errors
+  // of an online coach's port are no_such_team, already_have_coach,
+  // connection_failed and illegal_client_version; the trainer's port answers
+  // connected_offline_coach_without_coach_mode.
+  void refuseInit(const std::string& error);
+  // Answers the init as the players' port does: "(init SIDE UNUM
+  // before_kick_off)" from a new port, then a player's first see and
+  // sense_body messages.
+  void answerAsPlayerPort(char side, int unum);
 
   // One message and its NUL to the coach; deflated when compression is on.
   void send(const std::string& text);

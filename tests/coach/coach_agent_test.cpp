@@ -160,6 +160,12 @@ TEST_F(CoachAgentTest, ParseOkAnswers) {
     agent.parseOK("(ok compression 1)");
     EXPECT_EQ("set compression level 1\n", err.str());
     EXPECT_EQ(1, agent.iface().compressionLevel());
+    // zlib knows no level 12: the stream keeps its level and says so.
+    agent.parseOK("(ok compression 12)");
+    EXPECT_EQ(
+        "set compression level 1\nset compression level 12\n"
+        "Compressor: deflateParams at level 12 failed: stream error\n",
+        err.str());
   }
 }
 
@@ -189,11 +195,12 @@ TEST_F(CoachAgentTest, InitAnswerSetsSideAndSendsEyeOrNul) {
 }
 
 TEST_F(CoachAgentTest, UnexpectedInitAnswerEndsTheConnection) {
-  {
+  // A player's port answers with the side and a uniform number.
+  for (const char* answer : {"(init x ok)", "(init l 1 before_kick_off)", "(init r ok) "}) {
     TestAgent agent;
     Capture err(std::cerr);
-    agent.parseInitCommand("(init x ok)");
-    EXPECT_EQ("Coach unexpected init message. [(init x ok)]\n", err.str());
+    agent.parseInitCommand(answer);
+    EXPECT_EQ("Coach unexpected init message. [" + std::string(answer) + "]\n", err.str());
     EXPECT_FALSE(agent.isServerAlive());
   }
   {
@@ -205,13 +212,27 @@ TEST_F(CoachAgentTest, UnexpectedInitAnswerEndsTheConnection) {
   }
 }
 
+TEST_F(CoachAgentTest, ErrorBeforeTheInitAnswerIsARefusalThatEndsTheConnection) {
+  Peer peer;
+  TestAgent agent;
+  agent.connectTo(peer);
+  Capture err(std::cerr);
+  // Nothing after the refusal is read: the referee message would say goodbye.
+  agent.feed(peer, {"(error no_such_team)", "(hear 0 referee time_over)", "(think)"});
+  EXPECT_EQ("Coach: the server refused the init: (error no_such_team)\n", err.str());
+  EXPECT_FALSE(agent.isServerAlive());
+  std::string bytes;
+  EXPECT_FALSE(peer.receive(&bytes, nullptr, 0));
+}
+
 TEST_F(CoachAgentTest, SenseAnswersThinkAndReportsServerComplaints) {
   Peer peer;
   TestAgent agent;
   agent.connectTo(peer);
   Capture err(std::cerr);
-  agent.feed(peer, {"(think)", "(error illegal_command_form)", "(warning no_team_found)", "(foo)"});
-  EXPECT_EQ(std::vector<std::string>{withNul("(done)")}, peer.drain());
+  agent.feed(peer, {"(init l ok)", "(think)", "(error illegal_command_form)",
+                    "(warning no_team_found)", "(foo)"});
+  EXPECT_EQ((std::vector<std::string>{withNul("(eye on)"), withNul("(done)")}), peer.drain());
   EXPECT_EQ(
       "[0, 0]Coach: got error (error illegal_command_form)\n"
       "[0, 0]Coach: got warning (warning no_team_found)\n"
