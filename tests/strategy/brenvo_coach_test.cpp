@@ -116,7 +116,7 @@ TEST_F(SubstitutionTest, EveryGroupServedWithTraceInterleavedWithCommands) {
       withNul("(change_player_type 4 3)"),  withNul("(change_player_type 5 3)"),
       withNul("(change_player_type 7 4)"),  withNul("(change_player_type 8 4)"),
   };
-  EXPECT_EQ(expected, peer.drain());
+  EXPECT_EQ(expected, peer.takeAll());
 }
 
 TEST_F(SubstitutionTest, StaminaFloorIsComputedInDouble) {
@@ -148,7 +148,7 @@ TEST_F(SubstitutionTest, NothingQualifiesNothingSent) {
   coach.add(makeType(0, 1.0, 45, 0.7));
   coach.add(makeType(7, 1.3, 45, 0.9));  // ids above 6 are never looked at
   EXPECT_EQ("candidate type size 0\n", run(coach));
-  EXPECT_TRUE(peer.drain(100).empty());
+  EXPECT_TRUE(peer.takeAll().empty());
 }
 
 TEST_F(SubstitutionTest, TypeTakenByOneGroupIsNeverOfferedAgain) {
@@ -162,7 +162,7 @@ TEST_F(SubstitutionTest, TypeTakenByOneGroupIsNeverOfferedAgain) {
       "change player 10 to type 1\n"
       "change player 11 to type 1\n",
       run(coach));
-  EXPECT_EQ(3u, peer.drain().size());
+  EXPECT_EQ(3u, peer.takeAll().size());
 }
 
 // The hook acts once, on the first tick at cycle 0 with more than 10 stops.
@@ -183,7 +183,7 @@ TEST_F(SubstitutionTest, RunsOnceAfterTenStoppedStepsAtCycleZero) {
   coach.world.setTime(GameTime(0, 12));
   coach.doSubstitute();
   EXPECT_EQ(once, out.str());
-  EXPECT_EQ(3u, peer.drain().size());
+  EXPECT_EQ(3u, peer.takeAll().size());
 }
 
 }  // namespace
