@@ -163,10 +163,14 @@ TEST_F(CoachAgentTest, ParseOkAnswers) {
   }
 }
 
-TEST_F(CoachAgentTest, ConfirmationReachesTheChangeTracking) {
+TEST_F(CoachAgentTest, ChangesAndConfirmationsReachTheChangeTracking) {
+  Peer peer;
   TestAgent agent;
-  agent.parseOK("(ok change_player_type 5 3)");
-  EXPECT_EQ(3, agent.world.changeState().getTeammateType(5));
+  agent.connectTo(peer);
+  agent.feed(peer, {"(change_player_type 9)", "(ok change_player_type 5 3)"});
+  const WorldModelGlobal& world = agent.world;
+  EXPECT_TRUE(world.changeState().isOpponentChanged(9));
+  EXPECT_EQ(3, world.changeState().getTeammateType(5));
 }
 
 TEST_F(CoachAgentTest, InitAnswerSetsSideAndSendsEyeOrNul) {

@@ -165,8 +165,12 @@ TEST_F(ConnectionTest, GarbageWhileCompressedDoesNotHurt) {
   match.server.sendRaw("this is not a zlib stream");
   match.server.sendRaw(std::string(8192, '\x78'));
   // Whatever the stream's state now, the coach keeps running and still
-  // answers a termination signal with its goodbye.
+  // answers a termination signal with its goodbye, and with nothing else.
   EXPECT_EQ(1, match.terminate());
+  practice::Datagram bye;
+  ASSERT_TRUE(match.server.receive(&bye, kLongWaitMs));
+  EXPECT_EQ("(bye)", bye.text);
+  EXPECT_FALSE(match.server.receive(&bye, 0)) << bye.text;
 }
 
 TEST_F(ConnectionTest, InflatingPastTheBufferIsCut) {
