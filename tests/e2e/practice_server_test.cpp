@@ -404,12 +404,14 @@ TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {
 }
 
 TEST(RunDemoTest, ACoachThatIgnoresSigtermIsKilled) {
-  const std::string script = testing::TempDir() + "practice_hanging_coach.sh";
-  FILE* file = fopen(script.c_str(), "w");
-  ASSERT_NE(nullptr, file);
-  fputs("#!/bin/sh\nexec sleep 30\n", file);
-  fclose(file);
-  chmod(script.c_str(), 0755);
+  // A name of its own, so that test programs running at once do not share it.
+  std::string script = testing::TempDir() + "practice_hanging_coach_XXXXXX";
+  const int fd = mkstemp(&script[0]);
+  ASSERT_NE(-1, fd);
+  const char text[] = "#!/bin/sh\nexec sleep 30\n";
+  ASSERT_EQ(static_cast<ssize_t>(sizeof(text) - 1), write(fd, text, sizeof(text) - 1));
+  fchmod(fd, 0755);
+  close(fd);
   practice::DemoOptions options;
   options.coach_path = script;
   options.init_timeout_ms = 50;
