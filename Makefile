@@ -8,7 +8,7 @@ BENCH_BUILD ?= build-bench
 FUZZ_SECONDS ?= 30
 FUZZ_RUNS ?= 0
 
-.PHONY: all deps build test test-sanitize fuzz bench demo format clean
+.PHONY: all deps build test test-shuffle test-sanitize fuzz bench demo format clean
 
 all: build
 
@@ -21,6 +21,18 @@ build: deps
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# Every test program again, in one process each with its tests shuffled and
+# repeated three times: no test may depend on the order or on running alone.
+# The seed is shown; SHUFFLE_SEED=N repeats a run.
+test-shuffle: build
+	@seed=$${SHUFFLE_SEED:-$$(( $$(date +%s) % 99999 + 1 ))}; \
+	for program in $(BUILD)/test_*; do \
+	  [ -f "$$program" ] && [ -x "$$program" ] || continue; \
+	  echo "$$program --gtest_shuffle --gtest_repeat=3 --gtest_random_seed=$$seed"; \
+	  "$$program" --gtest_shuffle --gtest_repeat=3 --gtest_random_seed=$$seed --gtest_brief=1 \
+	    || exit 1; \
+	done
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Cuts the seed corpus of every fuzz target from the server recordings.
 
-Usage: fuzz/cut_corpus.py TRANSCRIPT_DIR [CORPUS_DIR]
+Usage: fuzz/cut_corpus.py [TRANSCRIPT_DIR [CORPUS_DIR]]
 
-Each recording is JSONL, one datagram per line, with the message in "text"
+TRANSCRIPT_DIR defaults to tests/data, where the recordings the tests replay
+live. Each recording is JSONL, one datagram per line, with the message in "text"
 (or the raw datagram, NUL included, in "hex"). The seeds are the distinct
 messages of each kind, whole batches of consecutive messages for the
 dispatcher, zlib streams of real messages for the decompressor, and a few
@@ -54,8 +55,9 @@ def records(datagrams):
 
 
 def main():
-    transcripts = sys.argv[1]
-    corpus = sys.argv[2] if len(sys.argv) > 2 else os.path.join(os.path.dirname(__file__), "corpus")
+    here = os.path.dirname(os.path.abspath(__file__))
+    transcripts = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "tests", "data")
+    corpus = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "corpus")
     recordings = {}
     for name in sorted(os.listdir(transcripts)):
         if name.endswith(".jsonl"):

@@ -777,7 +777,8 @@ bool DemoMatch::stopped() const {
 
 // One simulation step: the view of the current cycle (and "(think)" in
 // synchronous mode), then the coach's commands are answered until the step's
-// time is up. False once the match cannot go on.
+// time is up and, in synchronous mode, the coach has answered the "(think)",
+// as a real server waits for it. False once the match cannot go on.
 bool DemoMatch::step() {
   if (stopped()) {
     return false;
@@ -791,6 +792,13 @@ bool DemoMatch::step() {
   }
   next_step_ += std::chrono::milliseconds(options_.step_ms);
   serveUntil(std::min(next_step_, deadline_));
+  Datagram d;
+  while (thinks_answered_ < thinks_sent_ && !bye_received_ && Clock::now() < deadline_ &&
+         !(coach_gone_ && coach_gone_())) {
+    if (server_->receive(&d, std::min(remainingMs(deadline_), std::max(1, options_.step_ms)))) {
+      answer(d);
+    }
+  }
   if (Clock::now() >= deadline_ && !timed_out_) {
     timed_out_ = true;
     log_ << "[server] timeout after " << options_.timeout_s << " s" << std::endl;

@@ -175,7 +175,7 @@ TEST_F(AllocationTest, RunningMatchMessagesAllocateNothing) {
       "(think)",
   };
   for (const std::string& m : opening) agent.handle(peer, m);
-  peer.drain(50);
+  peer.takeAll();
   ASSERT_EQ(Referee::PLAY_ON, agent.referee.mode());
   ASSERT_EQ(11u, agent.visual.teammates().size());
 
@@ -204,7 +204,7 @@ TEST_F(AllocationTest, RunningMatchMessagesAllocateNothing) {
   EXPECT_EQ(11u, agent.visual.teammates().size());
   EXPECT_EQ(11u, agent.visual.opponents().size());
   // The think was answered while counting.
-  const std::vector<std::string> sent = peer.drain(50);
+  const std::vector<std::string> sent = peer.takeAll();
   ASSERT_EQ(1u, sent.size());
   EXPECT_EQ(coach_test::withNul("(done)"), sent[0]);
 }

@@ -169,10 +169,14 @@ TEST_F(CoachAgentTest, ParseOkAnswers) {
   }
 }
 
-TEST_F(CoachAgentTest, ConfirmationReachesTheChangeTracking) {
+TEST_F(CoachAgentTest, ChangesAndConfirmationsReachTheChangeTracking) {
+  Peer peer;
   TestAgent agent;
-  agent.parseOK("(ok change_player_type 5 3)");
-  EXPECT_EQ(3, agent.world.changeState().getTeammateType(5));
+  agent.connectTo(peer);
+  agent.feed(peer, {"(change_player_type 9)", "(ok change_player_type 5 3)"});
+  const WorldModelGlobal& world = agent.world;
+  EXPECT_TRUE(world.changeState().isOpponentChanged(9));
+  EXPECT_EQ(3, world.changeState().getTeammateType(5));
 }
 
 TEST_F(CoachAgentTest, InitAnswerSetsSideAndSendsEyeOrNul) {
@@ -183,14 +187,14 @@ TEST_F(CoachAgentTest, InitAnswerSetsSideAndSendsEyeOrNul) {
     agent.parseInitCommand("(init r ok)");
     EXPECT_EQ(SoccerTypes::RIGHT, agent.world.ourSide());
     EXPECT_TRUE(agent.isServerAlive());
-    EXPECT_EQ(std::vector<std::string>{withNul("(eye on)")}, peer.drain());
+    EXPECT_EQ(std::vector<std::string>{withNul("(eye on)")}, peer.takeAll());
   }
   {
     CoachConfig::instance().use_advise = false;
     TestAgent agent;
     agent.connectTo(peer);
     agent.parseInitCommand("(init l ok)");
-    EXPECT_EQ(std::vector<std::string>{std::string(1, '\0')}, peer.drain());
+    EXPECT_EQ(std::vector<std::string>{std::string(1, '\0')}, peer.takeAll());
   }
 }
 
@@ -221,8 +225,7 @@ TEST_F(CoachAgentTest, ErrorBeforeTheInitAnswerIsARefusalThatEndsTheConnection) 
   agent.feed(peer, {"(error no_such_team)", "(hear 0 referee time_over)", "(think)"});
   EXPECT_EQ("Coach: the server refused the init: (error no_such_team)\n", err.str());
   EXPECT_FALSE(agent.isServerAlive());
-  std::string bytes;
-  EXPECT_FALSE(peer.receive(&bytes, nullptr, 0));
+  EXPECT_TRUE(peer.takeAll().empty());
 }
 
 TEST_F(CoachAgentTest, SenseAnswersThinkAndReportsServerComplaints) {
@@ -232,7 +235,7 @@ TEST_F(CoachAgentTest, SenseAnswersThinkAndReportsServerComplaints) {
   Capture err(std::cerr);
   agent.feed(peer, {"(init l ok)", "(think)", "(error illegal_command_form)",
                     "(warning no_team_found)", "(foo)"});
-  EXPECT_EQ((std::vector<std::string>{withNul("(eye on)"), withNul("(done)")}), peer.drain());
+  EXPECT_EQ((std::vector<std::string>{withNul("(eye on)"), withNul("(done)")}), peer.takeAll());
   EXPECT_EQ(
       "[0, 0]Coach: got error (error illegal_command_form)\n"
       "[0, 0]Coach: got warning (warning no_team_found)\n"
@@ -248,7 +251,7 @@ TEST_F(CoachAgentTest, ZeroLengthDatagramDoesNotStopTheDraining) {
   Capture err(std::cerr);
   peer.sendTo(agent.port(), "");
   agent.feed(peer, {"(think)"});
-  EXPECT_EQ(std::vector<std::string>{withNul("(done)")}, peer.drain());
+  EXPECT_EQ(std::vector<std::string>{withNul("(done)")}, peer.takeAll());
   EXPECT_EQ("receive null message\n", err.str());
 }
 
@@ -286,11 +289,11 @@ TEST_F(CoachAgentTest, GameOverSendsByeAndStopsReading) {
   coach_test::waitReadable(agent.iface().socket().fd());
   agent.sense();
   EXPECT_FALSE(agent.isServerAlive());
-  EXPECT_EQ(std::vector<std::string>{withNul("(bye)")}, peer.drain());
+  EXPECT_EQ(std::vector<std::string>{withNul("(bye)")}, peer.takeAll());
   Capture err(std::cerr);
   agent.finishAll();  // no second bye
   EXPECT_EQ("Coach finished\n", err.str());
-  EXPECT_TRUE(peer.drain(100).empty());
+  EXPECT_TRUE(peer.takeAll().empty());
   agent.sense();  // a late SIGIO reads nothing from the closed socket
   EXPECT_EQ("Coach finished\n", err.str());
 }
@@ -318,7 +321,7 @@ TEST_F(CoachAgentTest, SilentServerGetsThreeProbesAndIsDeclaredDown) {
   agent.action();
   EXPECT_FALSE(agent.isServerAlive());
   EXPECT_EQ("server is down??\n", err.str());
-  const std::vector<std::string> probes = peer.drain();
+  const std::vector<std::string> probes = peer.takeAll();
   EXPECT_EQ(3u, probes.size());
   for (const std::string& p : probes) EXPECT_EQ(withNul("(check_ball)"), p);
 }

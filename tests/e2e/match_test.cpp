@@ -6,10 +6,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/recording.h"
 
 namespace e2e {
 namespace {
@@ -242,23 +242,6 @@ TEST_F(MatchTest, SlowedDownServerPacesTheAlarmByItsStep) {
   EXPECT_NE(std::string::npos, match.coach->err().find("server is down??\n"));
 }
 
-// The bytes of every datagram of a recording, in order.
-std::vector<std::string> recording(const std::string& name) {
-  std::ifstream in(std::string(BRENVO_SOURCE_DIR) + "/../shared/server-transcripts/" + name);
-  std::vector<std::string> out;
-  std::string line;
-  while (std::getline(in, line)) {
-    const size_t at = line.find("\"hex\": \"");
-    if (at == std::string::npos) continue;
-    std::string bytes;
-    for (size_t i = at + 8; i + 1 < line.size() && line[i] != '"'; i += 2) {
-      bytes.push_back(static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16)));
-    }
-    out.push_back(bytes);
-  }
-  return out;
-}
-
 bool allowedLine(const std::string& line) {
   static const char* const kPrefixes[] = {
       "command line : read ",
@@ -277,13 +260,13 @@ bool allowedLine(const std::string& line) {
 
 void replay(const std::string& name, const std::vector<std::string>& args,
             const std::vector<std::string>& expected_out) {
-  const std::vector<std::string> datagrams = recording(name);
-  ASSERT_GT(datagrams.size(), 100u) << "recording " << name << " not found";
+  const std::vector<std::string> messages = recordedMessages(name);
+  ASSERT_GT(messages.size(), 100u);
   Match match(args);
-  match.connect(std::string(datagrams[0].c_str()));
+  match.connect(messages[0]);
   int since_think = 0;
-  for (size_t i = 1; i < datagrams.size(); ++i) {
-    match.server.sendRaw(datagrams[i]);
+  for (size_t i = 1; i < messages.size(); ++i) {
+    match.server.send(messages[i]);
     // Pace the replay so that the coach's socket never overflows.
     if (++since_think == 10) {
       match.server.send("(think)");

@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <string.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -67,7 +68,7 @@ TEST_F(ConnectedTest, ReceivesOnBothPortsAndRecordsEachDatagram) {
   EXPECT_EQ(std::make_pair(std::string("(check_ball)"), server.port()), got[0]);
   EXPECT_EQ(std::make_pair(std::string("(eye on)"), server.gamePort()), got[1]);
   EXPECT_EQ(3u, server.received().size());
-  EXPECT_FALSE(server.receive(&first, 30));
+  EXPECT_FALSE(server.receive(&first, 0));
 }
 
 TEST_F(ConnectedTest, ReceiveUntilSkipsAndRecordsOthers) {
@@ -79,7 +80,7 @@ TEST_F(ConnectedTest, ReceiveUntilSkipsAndRecordsOthers) {
   EXPECT_EQ("(done)", d.text);
   EXPECT_EQ(3u, server.received().size());
   EXPECT_TRUE(server.receiveUntil("(bye)", 2000));
-  EXPECT_FALSE(server.receiveUntil("(bye)", 30));
+  EXPECT_FALSE(server.receiveUntil("(bye)", 0));
 }
 
 TEST_F(ConnectedTest, TextIsCutAtTheFirstNulAndRawBytesAreKept) {
@@ -152,7 +153,7 @@ TEST(PracticeServerTest, NothingIsSentBeforeTheCoachIsKnown) {
             testing::internal::GetCapturedStderr());
   EXPECT_TRUE(server.sent().empty());
   Datagram d;
-  EXPECT_FALSE(server.waitInit(&d, 20));
+  EXPECT_FALSE(server.waitInit(&d, 0));
 }
 
 int countOf(const std::string& text, const std::string& piece) {
@@ -265,7 +266,9 @@ TEST(MessageBuilderTest, DemoPlayerTypesAreConsistentWithTheirDeltas) {
 }
 
 // A scripted coach for the demo match: init, eye on, a substitution with a
-// few commands a server must refuse, a probe, then bye at time up.
+// few commands a server must refuse, a probe, then bye at time up. It
+// answers every "(think)" after the commands of its cycle, so that the
+// synchronous server answers them within that cycle.
 struct ScriptedCoach {
   void run(int init_port) {
     PlainCoach socket;
@@ -293,6 +296,8 @@ struct ScriptedCoach {
         changed_in_play = true;
         socket.sendText(game_port, "(change_player_type 3 1)");
         socket.sendText(game_port, "(check_ball)");
+      } else if (text == "(think)") {
+        socket.sendText(game_port, "(done)");
       } else if (text == "(hear 80 referee time_up)") {
         socket.sendText(game_port, "(bye)");
         return;
@@ -313,8 +318,9 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
   PracticeServer server;
   practice::DemoOptions options;
   options.team = "Coachees";
-  options.step_ms = 10;
+  options.step_ms = 1;
   options.timeout_s = 40;
+  options.synch = true;
   ScriptedCoach coach;
   std::thread coach_thread([&coach, &server]() { coach.run(server.port()); });
   std::ostringstream log;
@@ -337,7 +343,8 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
     EXPECT_EQ(0u, got[3 + id].find("(player_type (id " + std::to_string(id) + ")"));
   }
   EXPECT_NE(std::string::npos, got[1].find("(half_time 4)"));
-  EXPECT_EQ("(ok eye on)", got[12]);
+  EXPECT_EQ("(think)", got[12]);  // the first cycle's, before the eye is on
+  EXPECT_EQ("(ok eye on)", got[13]);
 
   EXPECT_TRUE(follows(got, "(change_player_type 9 4)", "(ok change_player_type 9 4)"));
   EXPECT_TRUE(follows(got, "(change_player_type 11 4)", "(ok change_player_type 11 4)"));
@@ -374,7 +381,7 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
                                       "25 play_on", "40 half_time", "40 before_kick_off",
                                       "40 kick_off_r", "42 play_on", "80 time_up"}),
             modes);
-  EXPECT_GE(views_at_zero, 20);
+  EXPECT_EQ(20, views_at_zero);
   EXPECT_EQ(80, last_cycle);
 }
 
@@ -382,7 +389,7 @@ TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {
   PracticeServer server;
   practice::DemoOptions options;
   options.step_ms = 10;
-  options.timeout_s = 0.5;
+  options.timeout_s = 0.1;
   PlainCoach coach;
   coach.sendText(server.port(), "(init Coachees (version 9.4))");
   std::ostringstream log;
@@ -393,22 +400,29 @@ TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {
   EXPECT_TRUE(match.initReceived());
   EXPECT_FALSE(match.byeReceived());
   EXPECT_TRUE(match.timedOut());
-  EXPECT_NE(std::string::npos, log.str().find("[server] timeout after 0.5 s\n"));
+  EXPECT_NE(std::string::npos, log.str().find("[server] timeout after 0.1 s\n"));
 }
 
 TEST(RunDemoTest, ACoachThatIgnoresSigtermIsKilled) {
-  const std::string script = testing::TempDir() + "practice_hanging_coach.sh";
-  FILE* file = fopen(script.c_str(), "w");
-  ASSERT_NE(nullptr, file);
-  fputs("#!/bin/sh\ntrap '' TERM\nexec sleep 30\n", file);
-  fclose(file);
-  chmod(script.c_str(), 0755);
+  // A name of its own, so that test programs running at once do not share it.
+  std::string script = testing::TempDir() + "practice_hanging_coach_XXXXXX";
+  const int fd = mkstemp(&script[0]);
+  ASSERT_NE(-1, fd);
+  const char text[] = "#!/bin/sh\nexec sleep 30\n";
+  ASSERT_EQ(static_cast<ssize_t>(sizeof(text) - 1), write(fd, text, sizeof(text) - 1));
+  fchmod(fd, 0755);
+  close(fd);
   practice::DemoOptions options;
   options.coach_path = script;
-  options.init_timeout_ms = 200;
-  options.timeout_s = 0.5;
+  options.init_timeout_ms = 50;
+  options.timeout_s = 0.25;
   std::ostringstream log;
+  // The coach inherits the ignored SIGTERM, so it ignores it from its start.
+  struct sigaction ignore = {}, old = {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGTERM, &ignore, &old);
   EXPECT_EQ(1, practice::runDemo(options, log));
+  sigaction(SIGTERM, &old, nullptr);
   EXPECT_NE(std::string::npos, log.str().find("[server] the coach does not exit; SIGTERM to pid "));
   EXPECT_NE(std::string::npos, log.str().find("coach killed by signal 9\n"));
   unlink(script.c_str());
@@ -417,7 +431,7 @@ TEST(RunDemoTest, ACoachThatIgnoresSigtermIsKilled) {
 TEST(RunDemoTest, ACoachThatNeverConnectsFailsTheRun) {
   practice::DemoOptions options;
   options.coach_path = "/bin/true";
-  options.init_timeout_ms = 300;
+  options.init_timeout_ms = 50;
   options.timeout_s = 20;
   std::ostringstream log;
   EXPECT_EQ(1, practice::runDemo(options, log));
@@ -429,7 +443,7 @@ TEST(RunDemoTest, ACoachThatNeverConnectsFailsTheRun) {
 TEST(RunDemoTest, ACoachThatCannotStartFailsTheRun) {
   practice::DemoOptions options;
   options.coach_path = "/nonexistent/coach";
-  options.init_timeout_ms = 300;
+  options.init_timeout_ms = 50;
   std::ostringstream log;
   testing::internal::CaptureStderr();
   EXPECT_EQ(1, practice::runDemo(options, log));

@@ -3,41 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <iostream>
+#include <map>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/param/server_messages.h"
 #include "tests/stream_capture.h"
 
 namespace {
-
-// The values of the positional message, in the server's order.
-// clang-format off
-const char* const kPositional[] = {
-    "goal_width", "inertia_moment", "player_size", "player_decay", "player_rand", "player_weight",
-    "player_speed_max", "player_accel_max", "stamina_max", "stamina_inc_max", "recover_init",
-    "recover_dec_thr", "recover_min", "recover_dec", "effort_init", "effort_dec_thr", "effort_min",
-    "effort_dec", "effort_inc_thr", "effort_inc", "kick_rand", "team_actuator_noise",
-    "prand_factor_l", "prand_factor_r", "kick_rand_factor_l", "kick_rand_factor_r", "ball_size",
-    "ball_decay", "ball_rand", "ball_weight", "ball_speed_max", "ball_accel_max", "dash_power_rate",
-    "kick_power_rate", "kickable_margin", "control_radius", "control_radius_width", "maxpower",
-    "minpower", "maxmoment", "minmoment", "maxneckmoment", "minneckmoment", "maxneckang",
-    "minneckang", "visible_angle", "visible_distance", "wind_dir", "wind_force", "wind_ang",
-    "wind_rand", "kickable_area", "catchable_area_l", "catchable_area_w", "catch_probability",
-    "goalie_max_moves", "ckick_margin", "offside_active_area_size", "wind_none", "wind_random",
-    "say_coach_cnt_max", "say_coach_msg_size", "clang_win_size", "clang_define_win",
-    "clang_meta_win", "clang_advice_win", "clang_info_win", "clang_mess_delay",
-    "clang_mess_per_cycle", "half_time", "simulator_step", "send_step", "recv_step",
-    "sense_body_step", "lcm_step", "say_msg_size", "hear_max", "hear_inc", "hear_decay",
-    "catch_ban_cycle", "slow_down_factor", "use_offside", "forbid_kick_off_offside",
-    "offside_kick_margin", "audio_cut_dist", "quantize_step", "quantize_step_l",
-    "quantize_step_dir", "quantize_step_dist_team_l", "quantize_step_dist_team_r",
-    "quantize_step_dist_l_team_l", "quantize_step_dist_l_team_r", "quantize_step_dir_team_l",
-    "quantize_step_dir_team_r", "coach", "coach_w_referee", "old_coach_hear", "send_vi_step",
-    "start_goal_l", "start_goal_r", "fullstate_l", "fullstate_r", "drop_ball_time"
-};
-// clang-format on
 
 // The current value of a registered parameter as text, whatever its map.
 std::string valueOf(const ParamMap& params, const std::string& name) {
@@ -50,27 +27,41 @@ std::string valueOf(const ParamMap& params, const std::string& name) {
   return os.str();
 }
 
-// A positional message whose value at position i (from 1) is i, written as
-// the type of the parameter there: i + 0.25 for reals, i % 2 for flags.
-std::string positionalMessage(int bad_position) {
+// Every registered parameter of the server and its value as text.
+std::map<std::string, std::string> snapshot() {
   const ServerParam& param = ServerParam::instance();
+  std::map<std::string, std::string> values;
+  for (const auto& entry : param.intMap()) values[entry.first] = valueOf(param, entry.first);
+  for (const auto& entry : param.doubleMap()) values[entry.first] = valueOf(param, entry.first);
+  for (const auto& entry : param.boolMap()) values[entry.first] = valueOf(param, entry.first);
+  for (const auto& entry : param.onoffMap()) values[entry.first] = valueOf(param, entry.first);
+  for (const auto& entry : param.stringMap()) values[entry.first] = valueOf(param, entry.first);
+  return values;
+}
+
+// The values of the real server's positional message, in its order.
+std::vector<std::string> realPositionalValues() {
+  std::istringstream is(std::string(kV7ServerParam).substr(std::strlen("(server_param ")));
+  std::vector<std::string> values;
+  for (std::string value; is >> value;) values.push_back(value.substr(0, value.find(')')));
+  return values;
+}
+
+std::string positional(const std::vector<std::string>& values) {
+  std::string message = "(server_param";
+  for (const std::string& value : values) message += " " + value;
+  return message + ")";
+}
+
+// Another value of the same kind: a flag flipped, a number moved.
+std::string changed(const std::string& value) {
+  if (value == "0" || value == "1") return value == "0" ? "1" : "0";
   std::ostringstream os;
-  os << "(server_param";
-  int i = 0;
-  for (const char* name : kPositional) {
-    ++i;
-    os << ' ';
-    if (i == bad_position) {
-      os << "on";
-    } else if (param.doubleMap().count(name)) {
-      os << i + 0.25;
-    } else if (param.intMap().count(name)) {
-      os << i;
-    } else {
-      os << i % 2;
-    }
+  if (value.find_first_of(".e") == std::string::npos) {
+    os << std::stol(value) + 1;
+  } else {
+    os << std::stod(value) * 2;
   }
-  os << ')';
   return os.str();
 }
 
@@ -140,54 +131,61 @@ TEST_F(ServerParamTest, RealNamedMessageParsesSilently) {
   EXPECT_DOUBLE_EQ(1.0, param.default_real_speed_max);
 }
 
-TEST_F(ServerParamTest, RealPositionalMessageAgreesWithTheNamedOne) {
-  parse(kV9ServerParam, 9.4);
-  std::map<std::string, std::string> named;
-  for (const char* name : kPositional) named[name] = valueOf(ServerParam::instance(), name);
+// Each value of a real server's positional message, moved on its own, shows
+// in exactly one parameter, and the named message of the same server gives
+// that parameter the positional value. Two positions carry values the coach
+// derives itself (control_radius_width and kickable_area), so a value moved
+// there shows nowhere.
+TEST_F(ServerParamTest, EachPositionLandsInTheParameterTheNamedFormGivesItsValue) {
+  const std::vector<std::string> values = realPositionalValues();
+  ASSERT_EQ(103u, values.size());
+  EXPECT_EQ("", parse(kV9ServerParam, 9.4));
+  const std::map<std::string, std::string> named = snapshot();
   ServerParam::instance().setDefaultParam();
-
-  EXPECT_EQ("", parse(kV7ServerParam, 7.0));
-  const std::string text = kV9ServerParam;
-  for (const char* name : kPositional) {
-    if (text.find(std::string("(") + name + " ") == std::string::npos) continue;
-    // The server writes half_time in seconds in the named form only.
-    if (std::string(name) == "half_time") continue;
-    EXPECT_EQ(named[name], valueOf(ServerParam::instance(), name)) << name;
-  }
+  EXPECT_EQ("", parse(positional(values).c_str(), 7.0));
+  const std::map<std::string, std::string> real = snapshot();
   EXPECT_DOUBLE_EQ(-1.0, ServerParam::instance().quantize_step_dir);
-  EXPECT_EQ(100, ServerParam::instance().drop_ball_time);
+  EXPECT_EQ(100, ServerParam::instance().drop_ball_time);  // the last value, read
   EXPECT_EQ(50, ServerParam::instance().half_time);
-}
 
-TEST_F(ServerParamTest, PositionalValuesLandInServerOrder) {
-  ServerParam& param = ServerParam::instance();
-  param.parseV7(positionalMessage(0).c_str());
-  int i = 0;
-  for (const char* name : kPositional) {
-    std::ostringstream expected;
-    ++i;
-    if (param.doubleMap().count(name)) {
-      expected << i + 0.25;
-    } else if (param.intMap().count(name)) {
-      expected << i;
-    } else {
-      expected << i % 2;
+  std::vector<size_t> nowhere;
+  std::set<std::string> landed;
+  for (size_t i = 0; i < values.size(); ++i) {
+    std::vector<std::string> moved = values;
+    moved[i] = changed(values[i]);
+    ServerParam::instance().setDefaultParam();
+    EXPECT_EQ("", parse(positional(moved).c_str(), 7.0)) << i;
+    std::vector<std::string> names;
+    for (const auto& entry : snapshot()) {
+      if (entry.second != real.at(entry.first) && entry.second == moved[i]) {
+        names.push_back(entry.first);
+      }
     }
-    EXPECT_EQ(expected.str(), valueOf(param, name)) << name;
+    if (names.empty()) nowhere.push_back(i + 1);
+    if (names.size() != 1) continue;
+    const std::string& name = names[0];
+    EXPECT_TRUE(landed.insert(name).second) << name;
+    if (std::string(kV9ServerParam).find("(" + name + " ") == std::string::npos) continue;
+    if (name == "half_time") continue;  // in seconds in the named form only
+    EXPECT_EQ(named.at(name), real.at(name)) << "position " << i + 1 << ": " << name;
   }
-  EXPECT_EQ("rcssserver", param.text_log_fixed_name);
-  EXPECT_EQ(60, param.synch_offset);
+  EXPECT_EQ((std::vector<size_t>{37, 52}), nowhere);
+  EXPECT_EQ(101u, landed.size());
 }
 
 TEST_F(ServerParamTest, BadPositionalValueStopsTheRestSilently) {
-  ServerParam& param = ServerParam::instance();
-  std::map<std::string, std::string> defaults;
-  for (const char* name : kPositional) defaults[name] = valueOf(param, name);
-  param.parseV7(positionalMessage(22).c_str());
-  EXPECT_DOUBLE_EQ(21.25, param.kick_rand);
-  for (int i = 21; i < 103; ++i) {
-    EXPECT_EQ(defaults[kPositional[i]], valueOf(param, kPositional[i])) << kPositional[i];
-  }
+  std::vector<std::string> values = realPositionalValues();
+  for (std::string& value : values) value = changed(value);
+  const std::map<std::string, std::string> defaults = snapshot();
+  EXPECT_EQ("",
+            parse(positional(std::vector<std::string>(values.begin(), values.begin() + 21)).c_str(),
+                  7.0));
+  const std::map<std::string, std::string> first_21 = snapshot();
+  EXPECT_NE(defaults, first_21);
+  ServerParam::instance().setDefaultParam();
+  values[21] = "on";
+  EXPECT_EQ("", parse(positional(values).c_str(), 7.0));
+  EXPECT_EQ(first_21, snapshot());
 }
 
 TEST_F(ServerParamTest, VersionChoosesTheForm) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "strategy/clang_manager.h"
+#include "tests/in_child.h"
 #include "world/world_model_global.h"
 
 namespace {
@@ -74,37 +75,39 @@ TEST(AdviserBrenvoTest, ScriptPiecesAndHalfTimeStubs) {
 }
 
 // The record of the last advice time is one function-local static for the
-// whole process and only moves forward. This is the only test that moves
-// it, so the sequence below assumes it still holds its initial (0, 0).
+// whole process and only moves forward; the checks run in a child, where it
+// still holds its initial (0, 0).
 TEST(AdviserBrenvoTest, TimingOpensOncePerStoppedStepFromTheSixthBeforeKickOff) {
-  AdviserBrenvo adviser;
-  const AdviserBrenvo& timing = adviser;
-  WorldModelGlobal world;
-  const CLangManager clang;
-  const auto at = [&](int cycle, int stopped) {
-    world.setTime(GameTime(cycle, stopped));
-    return timing.isAdviceTiming(world, clang);
-  };
-  EXPECT_FALSE(at(0, 3));
-  EXPECT_FALSE(at(0, 5));
-  EXPECT_TRUE(at(0, 6));
-  EXPECT_FALSE(at(0, 6));
-  // Another cycle answers false and does not move the record.
-  EXPECT_FALSE(at(1, 100));
-  EXPECT_FALSE(at(-1, 100));
-  EXPECT_TRUE(at(0, 7));
+  inChild([] {
+    AdviserBrenvo adviser;
+    const AdviserBrenvo& timing = adviser;
+    WorldModelGlobal world;
+    const CLangManager clang;
+    const auto at = [&](int cycle, int stopped) {
+      world.setTime(GameTime(cycle, stopped));
+      return timing.isAdviceTiming(world, clang);
+    };
+    EXPECT_FALSE(at(0, 3));
+    EXPECT_FALSE(at(0, 5));
+    EXPECT_TRUE(at(0, 6));
+    EXPECT_FALSE(at(0, 6));
+    // Another cycle answers false and does not move the record.
+    EXPECT_FALSE(at(1, 100));
+    EXPECT_FALSE(at(-1, 100));
+    EXPECT_TRUE(at(0, 7));
 
-  // A finished script closes the timing, again without moving the record.
-  next(adviser);
-  EXPECT_TRUE(at(0, 8));
-  next(adviser);
-  next(adviser);
-  EXPECT_FALSE(at(0, 20));
-  AdviserBrenvo fresh;
-  EXPECT_TRUE(fresh.isAdviceTiming(world, clang));
-  // The record is shared: the fresh adviser's answer closes step 20 for all.
-  AdviserBrenvo another;
-  EXPECT_FALSE(another.isAdviceTiming(world, clang));
+    // A finished script closes the timing, again without moving the record.
+    next(adviser);
+    EXPECT_TRUE(at(0, 8));
+    next(adviser);
+    next(adviser);
+    EXPECT_FALSE(at(0, 20));
+    AdviserBrenvo fresh;
+    EXPECT_TRUE(fresh.isAdviceTiming(world, clang));
+    // The record is shared: the fresh adviser's answer closes step 20 for all.
+    AdviserBrenvo another;
+    EXPECT_FALSE(another.isAdviceTiming(world, clang));
+  });
 }
 
 }  // namespace

@@ -21,18 +21,9 @@ PlayerType typeWithId(int id, double kick_rand) {
   return t;
 }
 
-TEST(WorldModelGlobalTest, StartsLeftBeforeKickOffAtCycleMinusOne) {
-  const WorldModelGlobal world;
-  EXPECT_EQ(SoccerTypes::LEFT, world.ourSide());
-  EXPECT_EQ(GameTime(-1, 0), world.time());
-  EXPECT_EQ(Referee::BEFORE_KICK_OFF, world.mode());
-  EXPECT_EQ(SoccerTypes::NEUTRAL, world.side());
-  EXPECT_TRUE(world.playerTypeMap().empty());
-  EXPECT_EQ(0, world.changeState().changeCount());
-}
-
 TEST(WorldModelGlobalTest, SideComesFromTheInitLetter) {
   WorldModelGlobal world;
+  EXPECT_EQ(SoccerTypes::LEFT, world.ourSide());
   world.init('r');
   EXPECT_EQ(SoccerTypes::RIGHT, world.ourSide());
   {
@@ -90,8 +81,13 @@ TEST(WorldModelGlobalTest, KeepsTheFirstSevenOfEighteenAnnouncedTypes) {
   EXPECT_DOUBLE_EQ(1.0, world.playerTypeMap().at(6).real_speed_max);
 }
 
+// Before the first view the world is at cycle -1, before kick-off, with no
+// side to play; the view brings the referee's time, mode and side.
 TEST(WorldModelGlobalTest, GlobalViewTakesTimeModeAndSideFromTheReferee) {
   WorldModelGlobal world;
+  EXPECT_EQ(GameTime(-1, 0), world.time());
+  EXPECT_EQ(Referee::BEFORE_KICK_OFF, world.mode());
+  EXPECT_EQ(SoccerTypes::NEUTRAL, world.side());
   Referee referee;
   referee.parse("(hear 0 referee kick_off_r)", GameTime(0, 40));
   const CoachVisualSensor sensor;
@@ -101,23 +97,6 @@ TEST(WorldModelGlobalTest, GlobalViewTakesTimeModeAndSideFromTheReferee) {
   EXPECT_EQ(SoccerTypes::RIGHT, world.side());
   // The own side is a different thing and stays.
   EXPECT_EQ(SoccerTypes::LEFT, world.ourSide());
-}
-
-TEST(WorldModelGlobalTest, RefereeStepSetsTimeModeAndSide) {
-  WorldModelGlobal world;
-  world.setTime(GameTime(120, 3));
-  world.setMode(Referee::CORNER_KICK);
-  world.setSide(SoccerTypes::LEFT);
-  EXPECT_EQ(GameTime(120, 3), world.time());
-  EXPECT_EQ(Referee::CORNER_KICK, world.mode());
-  EXPECT_EQ(SoccerTypes::LEFT, world.side());
-}
-
-TEST(WorldModelGlobalTest, ChangeStateIsFedThroughTheModel) {
-  WorldModelGlobal world;
-  world.changeState().parse("(change_player_type 9)", Referee::BEFORE_KICK_OFF, GameTime(0, 1));
-  const WorldModelGlobal& read_only = world;
-  EXPECT_TRUE(read_only.changeState().isOpponentChanged(9));
 }
 
 }  // namespace
