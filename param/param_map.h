@@ -7,12 +7,10 @@
 // members of the derived object; they never own or free what they point to.
 
 #include <boost/lexical_cast.hpp>
-#include <cmath>
 #include <istream>
 #include <map>
 #include <ostream>
 #include <string>
-#include <typeinfo>
 
 class ParamMap {
  public:
@@ -76,6 +74,31 @@ class ParamMap {
   // indent is true.
   void show(std::ostream& os, bool indent) const;
 
+  // How a reader's texts write values.
+  enum Dialect {
+    USER,    // the command line and files: a switch takes no value, a flag
+             // reads on/true/off/false, a string may come in double quotes
+    SERVER,  // server messages: switches and flags alike read 1/on/true or
+             // 0/off/false, a string must come in double quotes
+  };
+  // What became of one setting.
+  enum Outcome {
+    SET,       // a parameter took the value
+    SWITCHED,  // a switch was set true without using the value
+    NO_VALUE,  // the name is no switch and no value was given
+    BAD_FLAG,  // the value is no flag word; the flag keeps its value
+    BAD_TEXT,  // a string value without its quotes; the string keeps its value
+    UNKNOWN,   // no map holds the name
+  };
+
+  // Sets the parameter registered under name from value (nullptr: none was
+  // given). The maps are tried in the order bool, onoff, int, string, double;
+  // the first that holds the name decides, and a USER switch needs no value.
+  // A number must be the whole text, trailing white space aside, and finite;
+  // otherwise boost::bad_lexical_cast is thrown and the parameter keeps its
+  // value.
+  Outcome set(const std::string& name, const std::string* value, Dialect dialect);
+
   const std::map<std::string, int*>& intMap() const { return int_map; }
   const std::map<std::string, std::string*>& stringMap() const { return string_map; }
   const std::map<std::string, bool*>& boolMap() const { return bool_map; }
@@ -98,17 +121,6 @@ class ParamMap {
   std::map<std::string, double*> double_map;
 
  private:
-  // The variable registered under name in map, or nullptr.
-  template <typename T>
-  static T* lookUp(const std::map<std::string, T*>& map, const std::string& name) {
-    typename std::map<std::string, T*>::const_iterator it = map.find(name);
-    return it == map.end() ? nullptr : it->second;
-  }
-
-  friend class CommandLineReader;
-  friend class ConfigFileReader;
-  friend class SoccerParamParserV8;
-
   ParamMap(const ParamMap&) = delete;
   ParamMap& operator=(const ParamMap&) = delete;
 };
@@ -118,25 +130,6 @@ class ParamReader {
  public:
   virtual ~ParamReader();
   virtual bool read(ParamMap& params) = 0;
-
- protected:
-  // The whole text as a number of type T. Trailing white space is accepted,
-  // leading white space and any other trailing text are not, and neither are
-  // infinities and NaN (which stream extraction never yields).
-  // Throws boost::bad_lexical_cast; the readers catch it around their scan.
-  template <typename T>
-  static T toNumber(const std::string& text) {
-    std::string::size_type end = text.find_last_not_of(" \t\n\r\f\v");
-    const T value = boost::lexical_cast<T>(text.substr(0, end == std::string::npos ? 0 : end + 1));
-    if (!std::isfinite(static_cast<double>(value))) {
-      throw boost::bad_lexical_cast(typeid(std::string), typeid(T));
-    }
-    return value;
-  }
-
-  // The text without its first and last character (a quoted value); a text
-  // of fewer than two characters yields the empty text.
-  static std::string stripQuotes(const std::string& text);
 };
 
 #endif

@@ -42,18 +42,11 @@ class EmptyParams : public ParamMap {
   void setDefaultParam() override {}
 };
 
-// Exposes the readers' shared conversions.
-class ProbeReader : public ParamReader {
- public:
-  bool read(ParamMap&) override { return true; }
-  using ParamReader::stripQuotes;
-  using ParamReader::toNumber;
-};
-
-template <typename T>
-bool converts(const std::string& text) {
+// Sets name from text as the readers of user texts do; false when the
+// number does not convert.
+bool converts(ParamMap& params, const char* name, const std::string& text) {
   try {
-    ProbeReader::toNumber<T>(text);
+    params.set(name, &text, ParamMap::USER);
     return true;
   } catch (const boost::bad_lexical_cast&) {
     return false;
@@ -116,7 +109,7 @@ TEST(ParamMapTest, ExtractValueKeepsTheVariableWhenExtractionFails) {
   EXPECT_FALSE(params.extractValue(unknown, "nothing"));
 }
 
-TEST(ParamReaderTest, NumbersConvertOnlyWhenTheWholeTextIsANumber) {
+TEST(ParamMapTest, NumbersConvertOnlyWhenTheWholeTextIsANumber) {
   struct Case {
     const char* text;
     bool int_ok;
@@ -126,24 +119,41 @@ TEST(ParamReaderTest, NumbersConvertOnlyWhenTheWholeTextIsANumber) {
       {"5x", false, false}, {"", false, false},     {" ", false, false}, {"5.5", false, true},
       {"1e3", false, true}, {"60x1", false, false},
   };
+  SampleParams params;
   for (const Case& c : cases) {
-    EXPECT_EQ(c.int_ok, converts<int>(c.text)) << c.text;
-    EXPECT_EQ(c.double_ok, converts<double>(c.text)) << c.text;
+    params.setDefaultParam();
+    EXPECT_EQ(c.int_ok, converts(params, "count", c.text)) << c.text;
+    EXPECT_EQ(c.double_ok, converts(params, "ratio", c.text)) << c.text;
+    // A failed conversion leaves the parameter as it was.
+    EXPECT_TRUE(c.int_ok || params.count == 4) << c.text;
+    EXPECT_TRUE(c.double_ok || params.ratio == 6000.0) << c.text;
   }
   // Stream extraction reads no infinity and no NaN, in any spelling.
   for (const char* text : {"nan", "inf", "-infinity", "NAN", "1e999"}) {
-    EXPECT_FALSE(converts<double>(text)) << text;
+    EXPECT_FALSE(converts(params, "ratio", text)) << text;
   }
-  EXPECT_EQ(-5, ProbeReader::toNumber<int>("-5 "));
-  EXPECT_DOUBLE_EQ(1000.0, ProbeReader::toNumber<double>("1e3"));
+  EXPECT_TRUE(converts(params, "count", "-5 "));
+  EXPECT_EQ(-5, params.count);
+  EXPECT_TRUE(converts(params, "ratio", "1e3"));
+  EXPECT_DOUBLE_EQ(1000.0, params.ratio);
 }
 
-TEST(ParamReaderTest, StripQuotesNeverReadsOutOfRange) {
-  EXPECT_EQ("ab", ProbeReader::stripQuotes("\"ab\""));
-  EXPECT_EQ("a", ProbeReader::stripQuotes("\"ab"));
-  EXPECT_EQ("", ProbeReader::stripQuotes("\"\""));
-  EXPECT_EQ("", ProbeReader::stripQuotes("\""));
-  EXPECT_EQ("", ProbeReader::stripQuotes(""));
+TEST(ParamMapTest, QuotedTextsLoseFirstAndLastCharacterWithinRange) {
+  SampleParams params;
+  for (ParamMap::Dialect dialect : {ParamMap::USER, ParamMap::SERVER}) {
+    for (const auto& c : {std::make_pair("\"ab\"", "ab"), std::make_pair("\"ab", "a"),
+                          std::make_pair("\"\"", ""), std::make_pair("\"", "")}) {
+      const std::string value = c.first;
+      EXPECT_EQ(ParamMap::SET, params.set("label", &value, dialect)) << value;
+      EXPECT_EQ(c.second, params.label) << value;
+    }
+  }
+  const std::string bare;
+  EXPECT_EQ(ParamMap::SET, params.set("label", &bare, ParamMap::USER));
+  EXPECT_EQ("", params.label);
+  const std::string unquoted = "ab";
+  EXPECT_EQ(ParamMap::BAD_TEXT, params.set("label", &unquoted, ParamMap::SERVER));
+  EXPECT_EQ("", params.label);
 }
 
 }  // namespace
