@@ -7,6 +7,7 @@
 // members of the derived object; they never own or free what they point to.
 
 #include <boost/lexical_cast.hpp>
+#include <cstddef>
 #include <istream>
 #include <map>
 #include <ostream>
@@ -106,6 +107,60 @@ class ParamMap {
   const std::map<std::string, double*>& doubleMap() const { return double_map; }
 
  protected:
+  enum Switch { SWITCH };
+
+  // One row of a set's table: a parameter's name, the member that holds it,
+  // its default and any second name. The member's type picks the map; a bool
+  // is an on/off flag unless its row ends in SWITCH.
+  template <typename Set>
+  struct Row {
+    constexpr Row(const char* name, int Set::*member, int value, const char* alias = nullptr)
+        : name(name), alias(alias), int_member(member), int_value(value) {}
+    constexpr Row(const char* name, double Set::*member, double value, const char* alias = nullptr)
+        : name(name), alias(alias), double_member(member), double_value(value) {}
+    constexpr Row(const char* name, std::string Set::*member, const char* value,
+                  const char* alias = nullptr)
+        : name(name), alias(alias), string_member(member), string_value(value) {}
+    constexpr Row(const char* name, bool Set::*member, bool value, const char* alias = nullptr)
+        : name(name), alias(alias), bool_member(member), bool_value(value) {}
+    constexpr Row(const char* name, bool Set::*member, bool value, Switch)
+        : name(name), bool_member(member), bool_value(value), is_switch(true) {}
+
+    const char* name;
+    const char* alias = nullptr;
+    int Set::*int_member = nullptr;
+    int int_value = 0;
+    double Set::*double_member = nullptr;
+    double double_value = 0.0;
+    std::string Set::*string_member = nullptr;
+    const char* string_value = nullptr;
+    bool Set::*bool_member = nullptr;
+    bool bool_value = false;
+    bool is_switch = false;
+  };
+
+  enum Step { REGISTER, DEFAULT };
+  // Enters the names of every row in their maps, or assigns the defaults.
+  template <typename Set, std::size_t N>
+  void defineRows(Set& set, const Row<Set> (&rows)[N], Step step) {
+    for (const Row<Set>& row : rows) {
+      auto define = [&](auto& map, auto& variable, auto value) {
+        if (step == DEFAULT) {
+          variable = value;
+          return;
+        }
+        map[row.name] = &variable;
+        if (row.alias != nullptr) map[row.alias] = &variable;
+      };
+      if (row.int_member) define(int_map, set.*row.int_member, row.int_value);
+      if (row.double_member) define(double_map, set.*row.double_member, row.double_value);
+      if (row.string_member) define(string_map, set.*row.string_member, row.string_value);
+      if (row.bool_member) {
+        define(row.is_switch ? bool_map : onoff_map, set.*row.bool_member, row.bool_value);
+      }
+    }
+  }
+
   ParamMap() = default;
 
   // Extracts the next white-space-separated value from is, with the type of
