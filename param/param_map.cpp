@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <typeinfo>
+
+#include "param/soccer_param_parser_v8.h"
 
 namespace {
 
@@ -98,6 +101,26 @@ bool ParamMap::extractValue(std::istream& is, const std::string& name) {
   if (bool* target = lookUp(onoff_map, name)) return extractInto(is, target);
   if (std::string* target = lookUp(string_map, name)) return extractInto(is, target);
   return false;
+}
+
+void ParamMap::readServerMessage(const char* msg, double version,
+                                 const std::vector<const char*>& order) {
+  if (version >= 8.0) {
+    SoccerParamParserV8 parser(msg);
+    parser.read(*this);
+  } else {
+    readPositional(msg, order);
+  }
+}
+
+void ParamMap::readPositional(const char* msg, const std::vector<const char*>& order) {
+  if (msg == nullptr) return;
+  std::istringstream is(msg);
+  std::string head;
+  is >> head;
+  for (const char* name : order) {
+    if (!extractValue(is, name)) return;
+  }
 }
 
 ParamMap::Outcome ParamMap::set(const std::string& name, const std::string* value,

@@ -5,6 +5,9 @@
 // name to the member variable that holds it, so that generic readers can set
 // a parameter by name and the whole set can be listed. The maps point at
 // members of the derived object; they never own or free what they point to.
+// It also holds what the sets and the readers share: the table rows that
+// register and default a set, the rules by which a reader's value is set,
+// and the reading of the server's parameter messages.
 
 #include <boost/lexical_cast.hpp>
 #include <cstddef>
@@ -12,6 +15,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 class ParamMap {
  public:
@@ -168,6 +172,13 @@ class ParamMap {
   // stores it. On a failed extraction or an unregistered name the variable
   // keeps its value and false is returned.
   bool extractValue(std::istream& is, const std::string& name);
+
+  // Reads a server parameter message into the set: the named form from
+  // protocol version 8 on, the positional form below that.
+  void readServerMessage(const char* msg, double version, const std::vector<const char*>& order);
+  // The positional form: a head word, then one value for each name of order,
+  // each read by extractValue; the first value that fails ends the reading.
+  void readPositional(const char* msg, const std::vector<const char*>& order);
 
   std::map<std::string, int*> int_map;
   std::map<std::string, std::string*> string_map;

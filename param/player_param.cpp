@@ -1,9 +1,5 @@
 #include "param/player_param.h"
 
-#include <sstream>
-
-#include "param/soccer_param_parser_v8.h"
-
 // Every parameter: name, member, default, one row a line; random_seed is
 // registered before the three new_ parameters.
 // clang-format off
@@ -38,7 +34,7 @@ namespace {
 
 // The values of the positional message, in the order the server writes them.
 // clang-format off
-const char* const kPositionalOrder[] = {
+const std::vector<const char*> kPositionalOrder = {
     "player_types", "subs_max", "pt_max", "player_speed_max_delta_min",
     "player_speed_max_delta_max", "stamina_inc_max_delta_factor", "player_decay_delta_min",
     "player_decay_delta_max", "inertia_moment_delta_factor", "dash_power_rate_delta_min",
@@ -69,20 +65,9 @@ void PlayerParam::setDefaultParam() {
 }
 
 void PlayerParam::parse(const char* msg, const double& version) {
-  if (version >= 8.0) {
-    SoccerParamParserV8 parser(msg);
-    parser.read(*this);
-  } else {
-    parseV7(msg);
-  }
+  readServerMessage(msg, version, kPositionalOrder);
 }
 
 void PlayerParam::parseV7(const char* msg) {
-  if (msg == nullptr) return;
-  std::istringstream is(msg);
-  std::string head;
-  is >> head;
-  for (const char* name : kPositionalOrder) {
-    if (!extractValue(is, name)) return;
-  }
+  readPositional(msg, kPositionalOrder);
 }

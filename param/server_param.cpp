@@ -1,9 +1,6 @@
 #include "param/server_param.h"
 
 #include <cmath>
-#include <sstream>
-
-#include "param/soccer_param_parser_v8.h"
 
 // Every registered parameter: name, member, default.
 const ParamMap::Row<ServerParam> ServerParam::S_PARAMS[] = {
@@ -192,7 +189,7 @@ namespace {
 
 // The values of the positional message, in the order the server writes them.
 // clang-format off
-const char* const kPositionalOrder[] = {
+const std::vector<const char*> kPositionalOrder = {
     "goal_width", "inertia_moment", "player_size", "player_decay", "player_rand", "player_weight",
     "player_speed_max", "player_accel_max", "stamina_max", "stamina_inc_max", "recover_init",
     "recover_dec_thr", "recover_min", "recover_dec", "effort_init", "effort_dec_thr", "effort_min",
@@ -247,23 +244,12 @@ void ServerParam::setAdditionalParam() {
 }
 
 void ServerParam::parse(const char* msg, const double& version) {
-  if (version >= 8.0) {
-    SoccerParamParserV8 parser(msg);
-    parser.read(*this);
-  } else {
-    parseV7(msg);
-  }
+  readServerMessage(msg, version, kPositionalOrder);
   kickable_area = ball_size + kickable_margin + player_size;
   control_radius_width = control_radius - player_size;
   setAdditionalParam();
 }
 
 void ServerParam::parseV7(const char* msg) {
-  if (msg == nullptr) return;
-  std::istringstream is(msg);
-  std::string head;
-  is >> head;
-  for (const char* name : kPositionalOrder) {
-    if (!extractValue(is, name)) return;
-  }
+  readPositional(msg, kPositionalOrder);
 }
