@@ -38,15 +38,10 @@ std::string stripQuotes(const std::string& text) {
 // Reads value into flag; false when it is no flag word of the dialect.
 bool readFlag(const std::string& value, ParamMap::Dialect dialect, bool* flag) {
   const bool digits = dialect == ParamMap::SERVER;
-  if (value == "on" || value == "true" || (digits && value == "1")) {
-    *flag = true;
-    return true;
-  }
-  if (value == "off" || value == "false" || (digits && value == "0")) {
-    *flag = false;
-    return true;
-  }
-  return false;
+  const bool on = value == "on" || value == "true" || (digits && value == "1");
+  const bool off = value == "off" || value == "false" || (digits && value == "0");
+  if (on || off) *flag = on;
+  return on || off;
 }
 
 template <typename Map, typename EntryPrinter>
