@@ -48,6 +48,8 @@ class CoachConfig : public ParamMap {
 
  private:
   CoachConfig();
+
+  static const Row<CoachConfig> S_PARAMS[];  // every setting: name, member, default, alias
 };
 
 #endif

@@ -34,43 +34,24 @@ bool CommandLineReader::read(ParamMap& params) {
         continue;
       }
 
-      if (bool* sw = ParamMap::lookUp(params.bool_map, name)) {
-        *sw = true;
-        ++count;
-        ++i;
-        continue;
-      }
-
-      if (i + 1 >= args.size()) {
+      const std::string* value = i + 1 < args.size() ? &args[i + 1] : nullptr;
+      const ParamMap::Outcome outcome = params.set(name, value, ParamMap::USER);
+      if (outcome == ParamMap::NO_VALUE) {
         std::cerr << "command line error: No value at -" << name << std::endl;
         break;
       }
-      const std::string& value = args[i + 1];
-
-      if (bool* flag = ParamMap::lookUp(params.onoff_map, name)) {
-        if (value == "on" || value == "true") {
-          *flag = true;
-        } else if (value == "off" || value == "false") {
-          *flag = false;
-        } else {
-          std::cerr << " command line : on-off specifier error: \"" << name << "\"" << std::endl;
-          ++i;  // the rejected value is examined as an argument of its own
-          continue;
-        }
-      } else if (int* target = ParamMap::lookUp(params.int_map, name)) {
-        *target = toNumber<int>(value);
-      } else if (std::string* target = ParamMap::lookUp(params.string_map, name)) {
-        *target = (!value.empty() && value[0] == '"') ? stripQuotes(value) : value;
-      } else if (double* target = ParamMap::lookUp(params.double_map, name)) {
-        *target = toNumber<double>(value);
+      if (outcome == ParamMap::SET || outcome == ParamMap::SWITCHED) {
+        ++count;
+        i += outcome == ParamMap::SET ? 2 : 1;
+        continue;
+      }
+      if (outcome == ParamMap::BAD_FLAG) {
+        std::cerr << " command line : on-off specifier error: \"" << name << "\"" << std::endl;
       } else {
         result = false;
         std::cerr << "command_line_reader: imvalid option   " << name << std::endl;
-        ++i;
-        continue;
       }
-      ++count;
-      i += 2;
+      ++i;  // a value that followed is examined as an argument of its own
     }
   } catch (const boost::bad_lexical_cast& e) {
     std::cerr << "command_line_reader.cc:   " << e.what() << std::endl;

@@ -127,52 +127,21 @@ bool ConfigFileReader::readLine(ParamMap& params, const std::string& line, int l
   std::string value;
   is >> name >> value;
 
-  if (bool* sw = ParamMap::lookUp(params.bool_map, name)) {
-    *sw = true;
-    return true;
-  }
-
-  if (value.empty()) {
-    std::cerr << "config file [" << file_name << "] line: " << lines << " [" << name
-              << "] value is empty?? :" << std::endl;
-    reportUnrecognized(line, lines);
-    return false;
-  }
-
-  if (bool* flag = ParamMap::lookUp(params.onoff_map, name)) {
-    if (value == "on" || value == "true") {
-      *flag = true;
+  switch (params.set(name, value.empty() ? nullptr : &value, ParamMap::USER)) {
+    case ParamMap::SET:
+    case ParamMap::SWITCHED:
       return true;
-    }
-    if (value == "off" || value == "false") {
-      *flag = false;
-      return true;
-    }
-    std::cerr << "config file [" << file_name << "] line: " << lines << " [" << name << " : "
-              << value << "]: on-off specifier error: " << std::endl;
-    return false;
+    case ParamMap::NO_VALUE:
+      std::cerr << "config file [" << file_name << "] line: " << lines << " [" << name
+                << "] value is empty?? :" << std::endl;
+      break;
+    case ParamMap::BAD_FLAG:
+      std::cerr << "config file [" << file_name << "] line: " << lines << " [" << name << " : "
+                << value << "]: on-off specifier error: " << std::endl;
+      return false;
+    default:
+      std::cerr << "ConfigFileReader: unknown option  " << name << std::endl;
   }
-
-  if (int* target = ParamMap::lookUp(params.int_map, name)) {
-    *target = toNumber<int>(value);
-    return true;
-  }
-
-  if (std::string* target = ParamMap::lookUp(params.string_map, name)) {
-    *target = value[0] == '"' ? stripQuotes(value) : value;
-    return true;
-  }
-
-  if (double* target = ParamMap::lookUp(params.double_map, name)) {
-    *target = toNumber<double>(value);
-    return true;
-  }
-
-  std::cerr << "ConfigFileReader: unknown option  " << name << std::endl;
-  reportUnrecognized(line, lines);
-  return false;
-}
-
-void ConfigFileReader::reportUnrecognized(const std::string& line, int lines) const {
   std::cerr << file_name << ": " << lines << " : unrecognized line: [" << line << "]" << std::endl;
+  return false;
 }

@@ -31,7 +31,6 @@ class ConfigFileReader : public ParamReader {
   // Applies one parameter line (its first separator already a blank);
   // returns true when a parameter was set.
   bool readLine(ParamMap& params, const std::string& line, int lines) const;
-  void reportUnrecognized(const std::string& line, int lines) const;
 
   std::string file_name;
   std::string separator;

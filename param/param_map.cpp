@@ -1,8 +1,48 @@
 #include "param/param_map.h"
 
 #include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <typeinfo>
+
+#include "param/soccer_param_parser_v8.h"
 
 namespace {
+
+// The variable registered under name in map, or nullptr.
+template <typename T>
+T* lookUp(const std::map<std::string, T*>& map, const std::string& name) {
+  typename std::map<std::string, T*>::const_iterator it = map.find(name);
+  return it == map.end() ? nullptr : it->second;
+}
+
+// The whole text as a number of type T. Trailing white space is accepted,
+// leading white space and any other trailing text are not, and neither are
+// infinities and NaN (which stream extraction never yields).
+template <typename T>
+T toNumber(const std::string& text) {
+  std::string::size_type end = text.find_last_not_of(" \t\n\r\f\v");
+  const T value = boost::lexical_cast<T>(text.substr(0, end == std::string::npos ? 0 : end + 1));
+  if (!std::isfinite(static_cast<double>(value))) {
+    throw boost::bad_lexical_cast(typeid(std::string), typeid(T));
+  }
+  return value;
+}
+
+// The text without its first and its last character (a quoted value, whatever
+// its last character is); empty when the text is shorter than two.
+std::string stripQuotes(const std::string& text) {
+  return text.size() < 2 ? std::string() : text.substr(1, text.size() - 2);
+}
+
+// Reads value into flag; false when it is no flag word of the dialect.
+bool readFlag(const std::string& value, ParamMap::Dialect dialect, bool* flag) {
+  const bool digits = dialect == ParamMap::SERVER;
+  const bool on = value == "on" || value == "true" || (digits && value == "1");
+  const bool off = value == "off" || value == "false" || (digits && value == "0");
+  if (on || off) *flag = on;
+  return on || off;
+}
 
 template <typename Map, typename EntryPrinter>
 void showSection(std::ostream& os, const char* word, const Map& map, const EntryPrinter& print) {
@@ -58,9 +98,52 @@ bool ParamMap::extractValue(std::istream& is, const std::string& name) {
   return false;
 }
 
-ParamReader::~ParamReader() {}
-
-std::string ParamReader::stripQuotes(const std::string& text) {
-  if (text.size() < 2) return std::string();
-  return text.substr(1, text.size() - 2);
+void ParamMap::readServerMessage(const char* msg, double version,
+                                 const std::vector<const char*>& order) {
+  if (version >= 8.0) {
+    SoccerParamParserV8 parser(msg);
+    parser.read(*this);
+  } else {
+    readPositional(msg, order);
+  }
 }
+
+void ParamMap::readPositional(const char* msg, const std::vector<const char*>& order) {
+  if (msg == nullptr) return;
+  std::istringstream is(msg);
+  std::string head;
+  is >> head;
+  for (const char* name : order) {
+    if (!extractValue(is, name)) return;
+  }
+}
+
+ParamMap::Outcome ParamMap::set(const std::string& name, const std::string* value,
+                                Dialect dialect) {
+  bool* flag = lookUp(bool_map, name);
+  if (flag != nullptr && dialect == USER) {
+    *flag = true;
+    return SWITCHED;
+  }
+  if (value == nullptr) return NO_VALUE;
+  if (flag == nullptr) flag = lookUp(onoff_map, name);
+  if (flag != nullptr) return readFlag(*value, dialect, flag) ? SET : BAD_FLAG;
+
+  if (int* target = lookUp(int_map, name)) {
+    *target = toNumber<int>(*value);
+    return SET;
+  }
+  if (std::string* target = lookUp(string_map, name)) {
+    const bool quoted = !value->empty() && (*value)[0] == '"';
+    if (!quoted && dialect == SERVER) return BAD_TEXT;
+    *target = quoted ? stripQuotes(*value) : *value;
+    return SET;
+  }
+  if (double* target = lookUp(double_map, name)) {
+    *target = toNumber<double>(*value);
+    return SET;
+  }
+  return UNKNOWN;
+}
+
+ParamReader::~ParamReader() {}

@@ -71,6 +71,8 @@ class PlayerParam : public ParamMap {
 
  private:
   PlayerParam();
+
+  static const Row<PlayerParam> S_PARAMS[];  // every parameter: name, member, default
 };
 
 #endif

@@ -1,38 +1,9 @@
 #include "param/server_param.h"
 
 #include <cmath>
-#include <sstream>
-
-#include "param/soccer_param_parser_v8.h"
-
-namespace {
-
-struct IntParam {
-  const char* name;
-  int ServerParam::*member;
-  int value;
-};
-
-struct DoubleParam {
-  const char* name;
-  double ServerParam::*member;
-  double value;
-};
-
-struct BoolParam {
-  const char* name;
-  bool ServerParam::*member;
-  bool value;
-};
-
-struct StringParam {
-  const char* name;
-  std::string ServerParam::*member;
-  const char* value;
-};
 
 // Every registered parameter: name, member, default.
-const IntParam kIntParams[] = {
+const ParamMap::Row<ServerParam> ServerParam::S_PARAMS[] = {
     {"goalie_max_moves", &ServerParam::goalie_max_moves, 2},
     {"say_coach_cnt_max", &ServerParam::say_coach_cnt_max, 128},
     {"say_coach_msg_size", &ServerParam::say_coach_msg_size, 128},
@@ -87,9 +58,6 @@ const IntParam kIntParams[] = {
     {"pen_taken_wait", &ServerParam::pen_taken_wait, 200},
     {"pen_nr_kicks", &ServerParam::pen_nr_kicks, 5},
     {"pen_max_extra_kicks", &ServerParam::pen_max_extra_kicks, 10},
-};
-
-const DoubleParam kDoubleParams[] = {
     {"goal_width", &ServerParam::goal_width, 14.02},
     {"inertia_moment", &ServerParam::inertia_moment, 5.0},
     {"player_size", &ServerParam::player_size, 0.3},
@@ -169,17 +137,11 @@ const DoubleParam kDoubleParams[] = {
     {"keepaway_width", &ServerParam::keepaway_width, 20.0},
     {"pen_dist_x", &ServerParam::pen_dist_x, 42.5},
     {"pen_max_goalie_dist_x", &ServerParam::pen_max_goalie_dist_x, 14.0},
-};
-
-const BoolParam kSwitchParams[] = {
-    {"wind_none", &ServerParam::wind_none, false},
-    {"wind_random", &ServerParam::wind_random, false},
-    {"coach", &ServerParam::coach, false},
-    {"coach_w_referee", &ServerParam::coach_w_referee, false},
-    {"old_coach_hear", &ServerParam::old_coach_hear, false},
-};
-
-const BoolParam kOnOffParams[] = {
+    {"wind_none", &ServerParam::wind_none, false, SWITCH},
+    {"wind_random", &ServerParam::wind_random, false, SWITCH},
+    {"coach", &ServerParam::coach, false, SWITCH},
+    {"coach_w_referee", &ServerParam::coach_w_referee, false, SWITCH},
+    {"old_coach_hear", &ServerParam::old_coach_hear, false, SWITCH},
     {"team_actuator_noise", &ServerParam::team_actuator_noise, false},
     {"use_offside", &ServerParam::use_offside, true},
     {"forbid_kick_off_offside", &ServerParam::forbid_kick_off_offside, true},
@@ -209,9 +171,6 @@ const BoolParam kOnOffParams[] = {
     {"pen_random_winner", &ServerParam::pen_random_winner, false},
     {"pen_allow_mult_kicks", &ServerParam::pen_allow_mult_kicks, true},
     {"pen_coach_moves_players", &ServerParam::pen_coach_moves_players, true},
-};
-
-const StringParam kStringParams[] = {
     {"replay", &ServerParam::replay, ""},
     {"landmark_file", &ServerParam::landmark_file, "~/.rcssserver-landmark.xml"},
     {"text_log_dir", &ServerParam::text_log_dir, "./"},
@@ -226,9 +185,11 @@ const StringParam kStringParams[] = {
     {"module_dir", &ServerParam::module_dir, ""},
 };
 
+namespace {
+
 // The values of the positional message, in the order the server writes them.
 // clang-format off
-const char* const kPositionalOrder[] = {
+const std::vector<const char*> kPositionalOrder = {
     "goal_width", "inertia_moment", "player_size", "player_decay", "player_rand", "player_weight",
     "player_speed_max", "player_accel_max", "stamina_max", "stamina_inc_max", "recover_init",
     "recover_dec_thr", "recover_min", "recover_dec", "effort_init", "effort_dec_thr", "effort_min",
@@ -266,19 +227,11 @@ ServerParam::ServerParam() {
 }
 
 void ServerParam::createMap() {
-  for (const IntParam& p : kIntParams) int_map[p.name] = &(this->*p.member);
-  for (const DoubleParam& p : kDoubleParams) double_map[p.name] = &(this->*p.member);
-  for (const BoolParam& p : kSwitchParams) bool_map[p.name] = &(this->*p.member);
-  for (const BoolParam& p : kOnOffParams) onoff_map[p.name] = &(this->*p.member);
-  for (const StringParam& p : kStringParams) string_map[p.name] = &(this->*p.member);
+  defineRows(*this, S_PARAMS, REGISTER);
 }
 
 void ServerParam::setDefaultParam() {
-  for (const IntParam& p : kIntParams) this->*p.member = p.value;
-  for (const DoubleParam& p : kDoubleParams) this->*p.member = p.value;
-  for (const BoolParam& p : kSwitchParams) this->*p.member = p.value;
-  for (const BoolParam& p : kOnOffParams) this->*p.member = p.value;
-  for (const StringParam& p : kStringParams) this->*p.member = p.value;
+  defineRows(*this, S_PARAMS, DEFAULT);
   setAdditionalParam();
 }
 
@@ -291,23 +244,12 @@ void ServerParam::setAdditionalParam() {
 }
 
 void ServerParam::parse(const char* msg, const double& version) {
-  if (version >= 8.0) {
-    SoccerParamParserV8 parser(msg);
-    parser.read(*this);
-  } else {
-    parseV7(msg);
-  }
+  readServerMessage(msg, version, kPositionalOrder);
   kickable_area = ball_size + kickable_margin + player_size;
   control_radius_width = control_radius - player_size;
   setAdditionalParam();
 }
 
 void ServerParam::parseV7(const char* msg) {
-  if (msg == nullptr) return;
-  std::istringstream is(msg);
-  std::string head;
-  is >> head;
-  for (const char* name : kPositionalOrder) {
-    if (!extractValue(is, name)) return;
-  }
+  readPositional(msg, kPositionalOrder);
 }

@@ -236,6 +236,8 @@ class ServerParam : public ParamMap {
 
  private:
   ServerParam();
+
+  static const Row<ServerParam> S_PARAMS[];  // every parameter: name, member, default
 };
 
 #endif

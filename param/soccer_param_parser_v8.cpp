@@ -2,14 +2,6 @@
 
 #include <iostream>
 
-namespace {
-
-void reportUnrecognized(const std::string& name) {
-  std::cerr << "  param info: Unrecognized parameter: " << name << std::endl;
-}
-
-}  // namespace
-
 SoccerParamParserV8::SoccerParamParserV8(const char* msg) : message(msg != nullptr ? msg : "") {}
 
 bool SoccerParamParserV8::read(ParamMap& params) {
@@ -50,44 +42,19 @@ bool SoccerParamParserV8::read(ParamMap& params) {
 
 bool SoccerParamParserV8::setParam(ParamMap& params, const std::string& name,
                                    const std::string& value) const {
-  bool* flag = ParamMap::lookUp(params.bool_map, name);
-  if (flag == nullptr) flag = ParamMap::lookUp(params.onoff_map, name);
-  if (flag != nullptr) {
-    if (value == "1" || value == "on" || value == "true") {
-      *flag = true;
+  switch (params.set(name, &value, ParamMap::SERVER)) {
+    case ParamMap::SET:
       return true;
-    }
-    if (value == "0" || value == "off" || value == "false") {
-      *flag = false;
-      return true;
-    }
-    std::cerr << "  param info: bool specifier error: " << name << " : " << value << std::endl;
-    reportUnrecognized(name);
-    return false;
-  }
-
-  if (int* target = ParamMap::lookUp(params.int_map, name)) {
-    *target = toNumber<int>(value);
-    return true;
-  }
-
-  if (std::string* target = ParamMap::lookUp(params.string_map, name)) {
-    if (value[0] != '"') {
+    case ParamMap::BAD_FLAG:
+      std::cerr << "  param info: bool specifier error: " << name << " : " << value << std::endl;
+      break;
+    case ParamMap::BAD_TEXT:
       std::cerr << "  param info: string double quotation error: " << name << " : [" << value << "]"
                 << std::endl;
-      reportUnrecognized(name);
-      return false;
-    }
-    *target = stripQuotes(value);
-    return true;
+      break;
+    default:
+      std::cerr << "soccer_param_parser_v8: unknown option   " << name << std::endl;
   }
-
-  if (double* target = ParamMap::lookUp(params.double_map, name)) {
-    *target = toNumber<double>(value);
-    return true;
-  }
-
-  std::cerr << "soccer_param_parser_v8: unknown option   " << name << std::endl;
-  reportUnrecognized(name);
+  std::cerr << "  param info: Unrecognized parameter: " << name << std::endl;
   return false;
 }

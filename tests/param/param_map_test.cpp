@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 namespace {
@@ -42,18 +43,10 @@ class EmptyParams : public ParamMap {
   void setDefaultParam() override {}
 };
 
-// Exposes the readers' shared conversions.
-class ProbeReader : public ParamReader {
- public:
-  bool read(ParamMap&) override { return true; }
-  using ParamReader::stripQuotes;
-  using ParamReader::toNumber;
-};
-
-template <typename T>
-bool converts(const std::string& text) {
+// Sets name from text as the command line and files do; false when it fails.
+bool converts(ParamMap& params, const char* name, const std::string& text) {
   try {
-    ProbeReader::toNumber<T>(text);
+    params.set(name, &text, ParamMap::USER);
     return true;
   } catch (const boost::bad_lexical_cast&) {
     return false;
@@ -116,34 +109,45 @@ TEST(ParamMapTest, ExtractValueKeepsTheVariableWhenExtractionFails) {
   EXPECT_FALSE(params.extractValue(unknown, "nothing"));
 }
 
-TEST(ParamReaderTest, NumbersConvertOnlyWhenTheWholeTextIsANumber) {
+TEST(ParamMapTest, NumbersConvertOnlyWhenTheWholeTextIsANumber) {
   struct Case {
     const char* text;
     bool int_ok;
     bool double_ok;
   } cases[] = {
-      {"-5", true, true},   {"5 ", true, true},     {"5\t", true, true}, {" 5", false, false},
-      {"5x", false, false}, {"", false, false},     {" ", false, false}, {"5.5", false, true},
+      {"-5", true, true},   {"5 ", true, true},     {"-5\t", true, true}, {" 5", false, false},
+      {"5x", false, false}, {"", false, false},     {" ", false, false},  {"5.5", false, true},
       {"1e3", false, true}, {"60x1", false, false},
   };
+  SampleParams params;
   for (const Case& c : cases) {
-    EXPECT_EQ(c.int_ok, converts<int>(c.text)) << c.text;
-    EXPECT_EQ(c.double_ok, converts<double>(c.text)) << c.text;
+    params.setDefaultParam();
+    EXPECT_EQ(c.int_ok, converts(params, "count", c.text)) << c.text;
+    EXPECT_EQ(c.double_ok, converts(params, "ratio", c.text)) << c.text;
+    // A failed conversion leaves the parameter as it was.
+    EXPECT_EQ(c.int_ok ? std::atoi(c.text) : 4, params.count) << c.text;
+    EXPECT_DOUBLE_EQ(c.double_ok ? std::atof(c.text) : 6000.0, params.ratio) << c.text;
   }
   // Stream extraction reads no infinity and no NaN, in any spelling.
   for (const char* text : {"nan", "inf", "-infinity", "NAN", "1e999"}) {
-    EXPECT_FALSE(converts<double>(text)) << text;
+    EXPECT_FALSE(converts(params, "ratio", text)) << text;
   }
-  EXPECT_EQ(-5, ProbeReader::toNumber<int>("-5 "));
-  EXPECT_DOUBLE_EQ(1000.0, ProbeReader::toNumber<double>("1e3"));
 }
 
-TEST(ParamReaderTest, StripQuotesNeverReadsOutOfRange) {
-  EXPECT_EQ("ab", ProbeReader::stripQuotes("\"ab\""));
-  EXPECT_EQ("a", ProbeReader::stripQuotes("\"ab"));
-  EXPECT_EQ("", ProbeReader::stripQuotes("\"\""));
-  EXPECT_EQ("", ProbeReader::stripQuotes("\""));
-  EXPECT_EQ("", ProbeReader::stripQuotes(""));
+TEST(ParamMapTest, QuotedTextsLoseFirstAndLastCharacterWithinRange) {
+  SampleParams params;
+  const std::pair<std::string, const char*> cases[] = {
+      {"\"ab\"", "ab"}, {"\"ab", "a"}, {"\"\"", ""}, {"\"", ""}, {"ab", nullptr}};
+  for (const auto& c : cases) {
+    params.label = "old";
+    EXPECT_EQ(c.second ? ParamMap::SET : ParamMap::BAD_TEXT,
+              params.set("label", &c.first, ParamMap::SERVER))
+        << c.first;
+    EXPECT_EQ(c.second ? c.second : "old", params.label) << c.first;
+  }
+  const std::string empty;  // user texts need no quotes
+  EXPECT_EQ(ParamMap::SET, params.set("label", &empty, ParamMap::USER));
+  EXPECT_EQ("", params.label);
 }
 
 }  // namespace
