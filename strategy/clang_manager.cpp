@@ -1,35 +1,23 @@
 #include "strategy/clang_manager.h"
 
-#include <cctype>
-#include <climits>
 #include <iostream>
 #include <string_view>
 
+#include "geom/number_reader.h"
 #include "param/coach_config.h"
 
 namespace {
 
 const std::string_view kHead = "(clang (ver";
 
-// Reads a decimal integer at text[*pos], leading blanks skipped, as strtol
-// does: no digits read gives 0. Moves *pos past what was read; values beyond
-// int are clamped.
-int readInt(std::string_view text, std::size_t* pos) {
-  std::size_t p = *pos;
-  while (p < text.size() && std::isspace(static_cast<unsigned char>(text[p]))) ++p;
-  bool negative = false;
-  if (p < text.size() && (text[p] == '-' || text[p] == '+')) {
-    negative = text[p] == '-';
-    ++p;
-  }
-  if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) return 0;
-  long long v = 0;
-  for (; p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); ++p) {
-    if (v <= INT_MAX) v = v * 10 + (text[p] - '0');
-  }
-  *pos = p;
-  if (negative) v = -v;
-  return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+// Reads a decimal integer at the front of *text, leading blanks skipped, as
+// strtol does: no digits read gives 0. Moves *text past what was read;
+// values beyond int are clamped.
+int readInt(std::string_view* text) {
+  *text = NumberReader::skipBlanks(*text);
+  int value = 0;
+  text->remove_prefix(NumberReader::read(*text, &value));
+  return value;
 }
 
 void reportParseError(const char* message) {
@@ -71,22 +59,22 @@ void CLangManager::parseCLangVer(const char* message) {
   const bool our =
       text.substr(name_begin, close_quote - name_begin) == CoachConfig::instance().team_name;
 
-  std::size_t pos = close_quote + 1;
-  const int unum = readInt(text, &pos);
-  if (unum < 1 || MAX_UNUM < unum) {
+  std::string_view rest = text.substr(close_quote + 1);
+  const int unum = readInt(&rest);
+  if (unum < 1 || ServerParam::DEFAULT_MAX_PLAYER < unum) {
     std::cerr << "CLangVer::Unexpected uniform number. " << unum << "[" << message << "]"
               << std::endl;
     return;
   }
 
-  const std::size_t close = text.find(')', pos);
+  const std::size_t close = rest.find(')');
   if (close == std::string_view::npos) {
     reportParseError(message);
     return;
   }
-  pos = close + 1;
-  const int min_ver = readInt(text, &pos);
-  const int max_ver = readInt(text, &pos);
+  rest.remove_prefix(close + 1);
+  const int min_ver = readInt(&rest);
+  const int max_ver = readInt(&rest);
 
   if (min_ver < S_DEFAULT_CLANG_MIN_VER || S_DEFAULT_CLANG_MAX_VER < max_ver || max_ver < min_ver) {
     std::cerr << "CLangVer::Unexpected clang ver. "
@@ -102,7 +90,7 @@ void CLangManager::parseCLangVer(const char* message) {
 }
 
 std::pair<int, int> CLangManager::playerVersion(int unum) const {
-  if (unum < 1 || MAX_UNUM < unum) {
+  if (unum < 1 || ServerParam::DEFAULT_MAX_PLAYER < unum) {
     return std::make_pair(S_DEFAULT_CLANG_MIN_VER, S_DEFAULT_CLANG_MAX_VER);
   }
   return player_versions_[unum];

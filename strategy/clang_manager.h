@@ -8,6 +8,8 @@
 
 #include <utility>
 
+#include "param/server_param.h"
+
 class CLangManager {
  public:
   // The initial range and the bounds of an acceptable announcement.
@@ -26,11 +28,10 @@ class CLangManager {
   std::pair<int, int> playerVersion(int unum) const;
 
  private:
-  static const int MAX_UNUM = 11;
-
-  int shared_min_;                                     // highest minimum any own player announced
-  int shared_max_;                                     // lowest maximum any own player announced
-  std::pair<int, int> player_versions_[MAX_UNUM + 1];  // by uniform number; index 0 unused
+  int shared_min_;  // highest minimum any own player announced
+  int shared_max_;  // lowest maximum any own player announced
+  // By uniform number; index 0 unused.
+  std::pair<int, int> player_versions_[ServerParam::DEFAULT_MAX_PLAYER + 1];
 };
 
 #endif

@@ -3,16 +3,15 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <string_view>
 
 #include "geom/angle_deg.h"
+#include "geom/number_reader.h"
 #include "geom/vector_2d.h"
 #include "param/server_param.h"
 
@@ -55,63 +54,22 @@ const Field kFields[] = {
 // Most full-power dashes the speed simulations make.
 const int kMaxDashSimulation = 20;
 
-bool isBlank(char c) {
-  return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
-
-std::size_t skipBlanks(std::string_view text, std::size_t pos) {
-  while (pos < text.size() && isBlank(text[pos])) ++pos;
-  return pos;
-}
-
-// The token of a number at text[pos], leading blanks skipped: it ends at a
-// blank, a parenthesis or the end of the text. Copied with its NUL, so the C
-// library's conversion cannot read past the text.
-std::string numberToken(std::string_view text, std::size_t* pos) {
-  *pos = skipBlanks(text, *pos);
-  std::size_t token_end = *pos;
-  while (token_end < text.size() && !isBlank(text[token_end]) && text[token_end] != '(' &&
-         text[token_end] != ')') {
-    ++token_end;
-  }
-  return std::string(text.substr(*pos, token_end - *pos));
-}
-
-// Converts the number at text[pos] as the C library does; returns the
-// position just past it, or npos when there is no number.
-std::size_t readNumber(std::string_view text, std::size_t pos, double* value) {
-  const std::string token = numberToken(text, &pos);
-  char* end = nullptr;
-  const double v = std::strtod(token.c_str(), &end);
-  if (end == token.c_str()) return std::string_view::npos;
-  *value = v;
-  return pos + static_cast<std::size_t>(end - token.c_str());
-}
-
-std::size_t readNumber(std::string_view text, std::size_t pos, int* value) {
-  const std::string token = numberToken(text, &pos);
-  char* end = nullptr;
-  const long v = std::strtol(token.c_str(), &end, 10);
-  if (end == token.c_str()) return std::string_view::npos;
-  *value = static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
-  return pos + static_cast<std::size_t>(end - token.c_str());
-}
-
 // Reads "(" NAME NUMBER at the front of text: the opening parenthesis first,
 // then the name (the run of non-blank characters after it, leading blanks
-// skipped), then the number. Returns how many of name and number were read;
-// *end is the position just past the number when both were.
+// skipped), then the number, as strtol (base 10) or strtod read it. Returns
+// how many of name and number were read; *rest is the text just past the
+// number when both were.
 template <typename T>
-int scanPair(std::string_view text, std::string_view* name, T* value, std::size_t* end) {
+int scanPair(std::string_view text, std::string_view* name, T* value, std::string_view* rest) {
   if (text.empty() || text[0] != '(') return 0;
-  const std::size_t name_begin = skipBlanks(text, 1);
-  std::size_t name_end = name_begin;
-  while (name_end < text.size() && !isBlank(text[name_end])) ++name_end;
-  if (name_end == name_begin) return 0;
-  *name = text.substr(name_begin, name_end - name_begin);
-  const std::size_t number_end = readNumber(text, name_end, value);
-  if (number_end == std::string_view::npos) return 1;
-  *end = number_end;
+  text = NumberReader::skipBlanks(text.substr(1));
+  *name =
+      text.substr(0, std::find_if(text.begin(), text.end(), NumberReader::isBlank) - text.begin());
+  if (name->empty()) return 0;
+  text = NumberReader::skipBlanks(text.substr(name->size()));
+  const std::size_t length = NumberReader::read(text, value);
+  if (length == 0) return 1;
+  *rest = text.substr(length);
   return 2;
 }
 
@@ -183,24 +141,24 @@ void PlayerType::parseV8(const char* message) {
 
   // The first pair carries the id whatever its name.
   std::string_view name;
-  std::size_t end = 0;
+  std::string_view rest;
   int new_id = 0;
-  if (scanPair(text, &name, &new_id, &end) < 2) {
+  if (scanPair(text, &name, &new_id, &rest) < 2) {
     std::cerr << "id read error" << std::endl;
     return;
   }
   id = new_id;
 
   for (;;) {
-    const std::size_t close = text.find(')', end);
+    const std::size_t close = rest.find(')');
     if (close == std::string_view::npos) return;
-    text.remove_prefix(close + 1);
+    text = rest.substr(close + 1);
     const std::size_t open = text.find('(');
     if (open == std::string_view::npos) return;
     text.remove_prefix(open);
 
     double value = 0.0;
-    if (scanPair(text, &name, &value, &end) < 2) {
+    if (scanPair(text, &name, &value, &rest) < 2) {
       std::cerr << "id read error: " << text << std::endl;
       return;
     }

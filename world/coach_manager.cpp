@@ -5,16 +5,6 @@
 
 #include "param/coach_config.h"
 
-namespace {
-
-int toCycle(long cycle) {
-  if (cycle > INT_MAX) return INT_MAX;
-  if (cycle < INT_MIN) return INT_MIN;
-  return static_cast<int>(cycle);
-}
-
-}  // namespace
-
 CoachManager::CoachManager() : alive_(true), stop_mode_(true), silent_ticks_(0), current_(0, 0) {}
 
 bool CoachManager::isStopMode(Referee::PlayMode mode) {

@@ -1,12 +1,13 @@
 #include "world/coach_visual_sensor.h"
 
-#include <charconv>
+#include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <ostream>
+#include <string_view>
 
 #include "geom/angle_deg.h"
+#include "geom/number_reader.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ class Scanner {
  public:
   Scanner(const char* begin, const char* end) : p_(begin), end_(end) {}
 
-  bool atEnd() const { return p_ >= end_; }
   // The character at offset i from here, or '\0' beyond the end.
   char peek(std::size_t i = 0) const {
     return static_cast<std::size_t>(end_ - p_) > i ? p_[i] : '\0';
@@ -46,70 +46,24 @@ class Scanner {
   }
 
   // Reads a decimal integer after optional blanks; 0 and no move when none.
+  // Beyond int it saturates, at -INT_MAX below.
   int readInt() {
     skipBlanks();
-    const char* q = p_;
-    const bool negative = q < end_ && *q == '-';
-    if (q < end_ && (*q == '-' || *q == '+')) ++q;
-    if (q >= end_ || *q < '0' || *q > '9') return 0;
-    long value = 0;
-    for (; q < end_ && *q >= '0' && *q <= '9'; ++q) {
-      if (value <= INT_MAX) value = value * 10 + (*q - '0');
-    }
-    p_ = q;
-    if (value > INT_MAX) value = INT_MAX;
-    return static_cast<int>(negative ? -value : value);
+    int value = 0;
+    p_ += NumberReader::read(std::string_view(p_, remaining()), &value);
+    return std::max(value, -INT_MAX);
   }
 
   // Reads a real (decimal or exponent form) after optional blanks, as strtod
-  // reads one; 0 and no move when none. The conversion stops at the end of
-  // the text by construction; only a number out of the range of double takes
-  // the slower road through strtod, for its infinity or zero.
+  // reads one; 0 and no move when none.
   double readReal() {
     skipBlanks();
-    const char* number = p_;
-    const char* q = p_;
-    if (q < end_ && *q == '+') {
-      number = ++q;  // from_chars takes no plus sign
-    } else if (q < end_ && *q == '-') {
-      ++q;
-    }
-    // A digit or a point must follow: no "inf", "nan" or second sign.
-    if (q >= end_ || !((*q >= '0' && *q <= '9') || *q == '.')) return 0.0;
     double value = 0.0;
-    const std::from_chars_result r = std::from_chars(number, end_, value);
-    if (r.ec == std::errc::invalid_argument) return 0.0;
-    if (r.ec == std::errc::result_out_of_range) return readRealOutOfRange();
-    p_ = r.ptr;
+    p_ += NumberReader::read(std::string_view(p_, remaining()), &value, true);
     return value;
   }
 
  private:
-  // strtod on a bounded copy of the number at p_: infinity for an overflow,
-  // zero or a denormal for an underflow.
-  double readRealOutOfRange() {
-    char buf[64];
-    std::size_t n = 0;
-    while (n < sizeof(buf) - 1 && n < remaining() && isNumberChar(p_[n])) {
-      buf[n] = p_[n];
-      ++n;
-    }
-    buf[n] = '\0';
-    char* stop = nullptr;
-    const double value = std::strtod(buf, &stop);
-    const std::size_t used = static_cast<std::size_t>(stop - buf);
-    p_ += used;
-    // An absurdly long number was cut by the copy: drop its remaining digits.
-    if (used == sizeof(buf) - 1) {
-      while (p_ < end_ && isNumberChar(*p_)) ++p_;
-    }
-    return value;
-  }
-
-  static bool isNumberChar(char c) {
-    return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
-  }
-
   const char* p_;
   const char* end_;
 };

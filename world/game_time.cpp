@@ -18,12 +18,6 @@ long saturatingAdd(long a, long b) {
   return sum;
 }
 
-int toCycle(long c) {
-  if (c > INT_MAX) return INT_MAX;
-  if (c < INT_MIN) return INT_MIN;
-  return static_cast<int>(c);
-}
-
 int clampedAtZero(long c) {
   return c < 0 ? 0 : toCycle(c);
 }
@@ -94,6 +88,12 @@ long GameTime::operator-(const GameTime& other) const {
     rest_of_stop = static_cast<long>(S_last_stop_count) - other.stopped;
   }
   return static_cast<long>(cycle) - other.cycle + stopped + rest_of_stop;
+}
+
+int toCycle(long cycle) {
+  if (cycle > INT_MAX) return INT_MAX;
+  if (cycle < INT_MIN) return INT_MIN;
+  return static_cast<int>(cycle);
 }
 
 std::ostream& operator<<(std::ostream& os, const GameTime& t) {

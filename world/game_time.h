@@ -38,4 +38,7 @@ class GameTime {
 // Writes "[cycle, stopped]".
 std::ostream& operator<<(std::ostream& os, const GameTime& t);
 
+// A cycle number from a wider count, saturated at the bounds of int.
+int toCycle(long cycle);
+
 #endif

@@ -1,18 +1,13 @@
 #include "world/player_change_state.h"
 
-#include <cctype>
-#include <climits>
 #include <iostream>
 #include <string_view>
 
+#include "geom/number_reader.h"
 #include "param/player_param.h"
 #include "param/server_param.h"
 
 namespace {
-
-bool isBlank(char c) {
-  return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
 
 // Reads up to count decimal integers that follow head in text, each after
 // optional blanks, as sscanf(text, "HEAD %d %d") would. Returns how many
@@ -20,21 +15,12 @@ bool isBlank(char c) {
 // clamped.
 int scanInts(std::string_view text, std::string_view head, int* values, int count) {
   if (text.substr(0, head.size()) != head) return 0;
-  std::size_t pos = head.size();
+  text.remove_prefix(head.size());
   for (int read = 0; read < count; ++read) {
-    while (pos < text.size() && isBlank(text[pos])) ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-      negative = text[pos] == '-';
-      ++pos;
-    }
-    if (pos >= text.size() || !std::isdigit(static_cast<unsigned char>(text[pos]))) return read;
-    long long v = 0;
-    for (; pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])); ++pos) {
-      if (v <= INT_MAX) v = v * 10 + (text[pos] - '0');
-    }
-    if (negative) v = -v;
-    values[read] = v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+    text = NumberReader::skipBlanks(text);
+    const std::size_t length = NumberReader::read(text, &values[read]);
+    if (length == 0) return read;
+    text.remove_prefix(length);
   }
   return count;
 }
@@ -59,7 +45,7 @@ bool isMatchOver(int cycle) {
 }  // namespace
 
 PlayerChangeState::PlayerChangeState() : change_count_(0) {
-  for (int i = 0; i <= MAX_UNUM; ++i) {
+  for (int i = 0; i <= ServerParam::DEFAULT_MAX_PLAYER; ++i) {
     teammate_types_[i] = 0;
     opponent_changed_[i] = false;
   }
@@ -88,7 +74,7 @@ void PlayerChangeState::parse(const char* message, Referee::PlayMode mode, const
 }
 
 void PlayerChangeState::change(int unum, int type) {
-  if (unum < 1 || MAX_UNUM < unum) {
+  if (unum < 1 || ServerParam::DEFAULT_MAX_PLAYER < unum) {
     std::cerr << "WorldModelGlobal::change. invalid unum " << unum << std::endl;
     return;
   }
@@ -120,7 +106,7 @@ bool PlayerChangeState::canChange(int unum, int type, Referee::PlayMode mode,
 }
 
 int PlayerChangeState::getTeammateType(int unum) const {
-  if (unum < 1 || MAX_UNUM < unum) {
+  if (unum < 1 || ServerParam::DEFAULT_MAX_PLAYER < unum) {
     std::cerr << "WorldModelGlobal::getTeammatePlayerType. invalid unum " << unum << std::endl;
     return -1;
   }
@@ -128,7 +114,7 @@ int PlayerChangeState::getTeammateType(int unum) const {
 }
 
 bool PlayerChangeState::isOpponentChanged(int unum) const {
-  if (unum < 1 || MAX_UNUM < unum) {
+  if (unum < 1 || ServerParam::DEFAULT_MAX_PLAYER < unum) {
     std::cerr << "WorldModelGlobal::isOpponentPlayerChanged. invalid unum " << unum << std::endl;
     return false;
   }

@@ -9,6 +9,7 @@
 
 #include <map>
 
+#include "param/server_param.h"
 #include "world/game_time.h"
 #include "world/referee.h"
 
@@ -34,12 +35,10 @@ class PlayerChangeState {
   const std::map<int, int>& typeChangeCounts() const { return type_change_counts_; }
 
  private:
-  static const int MAX_UNUM = 11;
-
   int change_count_;                       // confirmed changes counted against subs_max
   std::map<int, int> type_change_counts_;  // type id -> confirmed changes of own players to it
-  int teammate_types_[MAX_UNUM + 1];       // by uniform number; index 0 unused
-  bool opponent_changed_[MAX_UNUM + 1];    // by uniform number; index 0 unused
+  int teammate_types_[ServerParam::DEFAULT_MAX_PLAYER + 1];     // by uniform number; index 0 unused
+  bool opponent_changed_[ServerParam::DEFAULT_MAX_PLAYER + 1];  // by uniform number; index 0 unused
 };
 
 #endif

@@ -1,10 +1,12 @@
 #include "world/referee.h"
 
-#include <climits>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string_view>
+
+#include "geom/number_reader.h"
 
 namespace {
 
@@ -61,18 +63,11 @@ void reportUnsupported(std::string_view text) {
 // The score after a goal text: the digits from index 7 on, leading blanks
 // skipped. No digits give 0; a number too large for an int saturates.
 int readScore(std::string_view text) {
-  std::size_t i = 7;
-  while (i < text.size() && text[i] == ' ') {
-    ++i;
-  }
-  long score = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    score = score * 10 + (text[i] - '0');
-    if (score > INT_MAX) {
-      return INT_MAX;
-    }
-  }
-  return static_cast<int>(score);
+  std::string_view digits = text.substr(std::min<std::size_t>(7, text.size()));
+  digits.remove_prefix(std::min(digits.find_first_not_of(' '), digits.size()));
+  int score = 0;
+  if (!digits.empty() && digits[0] >= '0' && digits[0] <= '9') NumberReader::read(digits, &score);
+  return score;
 }
 
 }  // namespace
