@@ -1,9 +1,10 @@
 # Entry points for developers and CI. Each target installs what it needs first.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-# The demo needs only these; the tests need GoogleTest too.
+# The demo and the install need only these; the tests need GoogleTest too.
 DEMO_PACKAGES = cmake g++ make libboost-dev zlib1g-dev
 PACKAGES = $(DEMO_PACKAGES) libgtest-dev libgmock-dev
+PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
@@ -11,7 +12,7 @@ FUZZ_SECONDS ?= 30
 FUZZ_RUNS ?= 0
 
 .PHONY: all deps build test test-shuffle test-sanitize fuzz bench demo format clean
-.PHONY: demo-deps demo-build
+.PHONY: demo-deps demo-build install
 
 all: build
 
@@ -66,6 +67,12 @@ bench: deps
 
 demo: demo-build
 	$(BUILD)/practice_server --demo --coach $(BUILD)/brenvo_coach
+
+# PREFIX/bin/brenvo_coach, PREFIX/share/brenvo_coach/coach.conf and start.sh.
+install: demo-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target brenvo_coach
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
