@@ -22,17 +22,19 @@ long long nowMs() {
 
 }  // namespace
 
-CoachProcess::CoachProcess(const std::vector<std::string>& args) {
+CoachProcess::CoachProcess(const std::vector<std::string>& args)
+    : CoachProcess(BRENVO_COACH_PATH, args) {}
+
+CoachProcess::CoachProcess(const std::string& program, const std::vector<std::string>& args) {
   int out_pipe[2];
   int err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
     std::perror("pipe");
     std::abort();
   }
-  std::vector<char*> argv;
-  std::string program = BRENVO_COACH_PATH;
-  argv.push_back(&program[0]);
   std::vector<std::string> copy = args;
+  copy.insert(copy.begin(), program);
+  std::vector<char*> argv;
   for (std::string& a : copy) argv.push_back(&a[0]);
   argv.push_back(nullptr);
 

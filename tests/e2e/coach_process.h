@@ -1,9 +1,9 @@
 #ifndef BRENVO_TESTS_E2E_COACH_PROCESS_H
 #define BRENVO_TESTS_E2E_COACH_PROCESS_H
 
-// Runs the real brenvo_coach binary as a child process with its standard
-// output and error captured through pipes. Every wait is bounded; the child
-// is always ended by its pid.
+// Runs the real brenvo_coach binary (or another program) as a child process
+// with its standard output and error captured through pipes. Every wait is
+// bounded; the child is always ended by its pid.
 
 #include <sys/types.h>
 
@@ -16,6 +16,7 @@ class CoachProcess {
  public:
   // Starts the coach with the given arguments (the program name is added).
   explicit CoachProcess(const std::vector<std::string>& args);
+  CoachProcess(const std::string& program, const std::vector<std::string>& args);
   ~CoachProcess();
 
   pid_t pid() const { return pid_; }
