@@ -34,16 +34,16 @@ class BenchAgent : public CoachAgent {
  public:
   bool connectTo(const bench::Loopback& peer) {
     if (!udp->socket().connect("127.0.0.1", peer.port())) return false;
-    const int fd = udp->socket().fd();
+    const int fd = udp->socket().descriptor();
     return ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) != -1;
   }
   int port() const {
     sockaddr_in addr{};
     socklen_t length = sizeof(addr);
-    ::getsockname(udp->socket().fd(), reinterpret_cast<sockaddr*>(&addr), &length);
+    ::getsockname(udp->socket().descriptor(), reinterpret_cast<sockaddr*>(&addr), &length);
     return ntohs(addr.sin_port);
   }
-  int fd() const { return udp->socket().fd(); }
+  int fd() const { return udp->socket().descriptor(); }
 };
 
 void SenseBatch(benchmark::State& state) {
@@ -57,7 +57,7 @@ void SenseBatch(benchmark::State& state) {
   const int port = agent.port();
   // Into play, so that the clock follows the cycle.
   peer.sendText(port, "(hear 0 referee play_on)");
-  pollfd readable{agent.fd(), POLLIN, 0};
+  pollfd readable{agent.descriptor(), POLLIN, 0};
   ::poll(&readable, 1, 1000);
   agent.sense();
   for (auto _ : state) {
@@ -72,7 +72,7 @@ BENCHMARK(SenseBatch);
 void RecvBatchFloor(benchmark::State& state) {
   bench::Loopback peer;
   bench::Loopback receiver;
-  ::fcntl(receiver.fd(), F_SETFL, ::fcntl(receiver.fd(), F_GETFL) | O_NONBLOCK);
+  ::fcntl(receiver.descriptor(), F_SETFL, ::fcntl(receiver.descriptor(), F_GETFL) | O_NONBLOCK);
   const int port = receiver.port();
   const sockaddr_in back = bench::Loopback::address(peer.port());
   char buf[UDPInterface::BUFFER_SIZE + 1];
@@ -81,11 +81,11 @@ void RecvBatchFloor(benchmark::State& state) {
     sockaddr_in from{};
     socklen_t length = sizeof(from);
     ssize_t n;
-    while ((n = ::recvfrom(receiver.fd(), buf, UDPInterface::BUFFER_SIZE, 0,
+    while ((n = ::recvfrom(receiver.descriptor(), buf, UDPInterface::BUFFER_SIZE, 0,
                            reinterpret_cast<sockaddr*>(&from), &length)) > 0) {
       buf[n] = '\0';
       if (std::strncmp(buf, "(think)", 7) == 0) {
-        ::sendto(receiver.fd(), "(done)", 7, 0, reinterpret_cast<const sockaddr*>(&back),
+        ::sendto(receiver.descriptor(), "(done)", 7, 0, reinterpret_cast<const sockaddr*>(&back),
                  sizeof(back));
       }
     }

@@ -23,9 +23,9 @@ void ViewParse(benchmark::State& state) {
   const GameTime now(1234, 0);
   for (auto _ : state) {
     sensor.parse(view().c_str(), bench::kTeam, 9.4, now);
-    benchmark::DoNotOptimize(sensor.teammates().data());
+    benchmark::DoNotOptimize(sensor.ourPlayers().data());
   }
-  if (sensor.teammates().size() != 11 || sensor.opponents().size() != 11) {
+  if (sensor.ourPlayers().size() != 11 || sensor.theirPlayers().size() != 11) {
     state.SkipWithError("the view did not parse");
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(view().size()));

@@ -16,7 +16,6 @@
 #include "param/config_file_reader.h"
 #include "param/player_param.h"
 #include "param/server_param.h"
-#include "strategy/adviser_brenvo.h"
 #include "strategy/player_type.h"
 
 // ---------------------------------------------------------------------------
@@ -24,14 +23,14 @@
 
 CoachInitCommand::CoachInitCommand(const std::string& team_name, double version,
                                    const std::string& coach_name)
-    : team_name_(team_name), version_(version), coach_name_(coach_name) {}
+    : team_name(team_name), version(version), coach_name(coach_name) {}
 
 std::ostream& CoachInitCommand::toStr(std::ostream& os) const {
-  os << "(init " << team_name_;
-  if (!coach_name_.empty()) {
-    os << " " << coach_name_;
+  os << "(init " << team_name;
+  if (!coach_name.empty()) {
+    os << " " << coach_name;
   }
-  return os << " (version " << version_ << "))";
+  return os << " (version " << version << "))";
 }
 
 std::ostream& CoachByeCommand::toStr(std::ostream& os) const {
@@ -42,23 +41,28 @@ std::ostream& CoachCheckBallCommand::toStr(std::ostream& os) const {
   return os << "(check_ball)";
 }
 
-CoachEyeCommand::CoachEyeCommand(bool on) : on_(on) {}
+CoachEyeCommand::CoachEyeCommand(bool on) : on(on) {}
 
 std::ostream& CoachEyeCommand::toStr(std::ostream& os) const {
-  return os << (on_ ? "(eye on)" : "(eye off)");
+  return os << (on ? "(eye on)" : "(eye off)");
 }
 
 CoachChangePlayerTypeCommand::CoachChangePlayerTypeCommand(int unum, int type)
-    : unum_(unum), type_(type) {}
+    : unum(unum), player_type(type) {}
 
 std::ostream& CoachChangePlayerTypeCommand::toStr(std::ostream& os) const {
-  return os << "(change_player_type " << unum_ << " " << type_ << ")";
+  return os << "(change_player_type " << unum << " " << player_type << ")";
 }
 
 // ---------------------------------------------------------------------------
 // Message heads, in the order parse() tries them.
 
 namespace {
+
+// The alarm period until a slowed-down server sets its own.
+const long START_ALARM_MS = 100;
+// A silent server is probed in the last cycles before it counts as down.
+const int PROBE_CYCLES = 2;
 
 // Whether a head is followed by the game time, and whether that time counts
 // stopped steps (only the global view itself does; its look answer not).
@@ -73,7 +77,7 @@ struct Head {
 
 #define BRENVO_HEAD(text, timing, kind) \
   { text, sizeof(text) - 1, timing, CoachAgent::kind }
-const Head kHeads[] = {
+const Head HEADS[] = {
     BRENVO_HEAD("(see_global ", TIMED_VIEW, MSG_SEE_GLOBAL),
     BRENVO_HEAD("(hear ", TIMED, MSG_HEAR_OTHER),
     BRENVO_HEAD("(think)", UNTIMED, MSG_THINK),
@@ -114,7 +118,7 @@ CoachAgent::CoachAgent() : init_accepted(false) {}
 CoachAgent::~CoachAgent() {}
 
 bool CoachAgent::isServerAlive() const {
-  return manager.alive();
+  return manager.isAlive();
 }
 
 void CoachAgent::doSubstitute() {}
@@ -179,11 +183,11 @@ void CoachAgent::start(const Handler& handler) {
     manager.clearAlive();
     return;
   }
-  handler.assignIO(udp->socket().fd());
+  handler.assignIO(udp->socket().descriptor());
   // assignIO ends with SIGIO unblocked; the loop lets it through only while
   // it waits, so no sense runs beside the rest of start.
   Handler::block(Handler::all_signals());
-  Handler::set_interval_alarm(100);
+  Handler::set_interval_alarm(START_ALARM_MS);
 
   const CoachConfig& config = CoachConfig::instance();
   CoachInitCommand command(config.team_name, config.version,
@@ -214,7 +218,7 @@ int CoachAgent::sendCommand(const CoachCommand& command) {
 }
 
 CoachAgent::MessageKind CoachAgent::parse(const char* message) {
-  for (const Head& head : kHeads) {
+  for (const Head& head : HEADS) {
     if (!startsWith(message, head.text, head.length)) continue;
     if (head.timing != UNTIMED) {
       const long cycle = std::strtol(message + head.length, nullptr, 10);
@@ -233,7 +237,7 @@ CoachAgent::MessageKind CoachAgent::parse(const char* message) {
 }
 
 void CoachAgent::sense() {
-  const GameTime start = manager.current();
+  const GameTime start = manager.currentTime();
   int messages = 0;
   bool saw_global = false;
   manager.resetSilentTicks();
@@ -244,20 +248,20 @@ void CoachAgent::sense() {
     if (n == 0 && socketReadable()) continue;
     if (n <= 0) break;
     ++messages;
-    const char* message = udp->buffer();
+    const char* message = udp->received();
     dispatch(parse(message), message, &saw_global);
     // Once the connection has ended (game over, a refused or unexpected init
     // answer) nothing more is read: the rest of the batch has no one to go to.
     if (!isServerAlive()) return;
   }
 
-  const GameTime& now = manager.current();
+  const GameTime& now = manager.currentTime();
   if (now.cycle > start.cycle + 1 && start.stopped == 0 && now.stopped == 0) {
     std::cerr << "parser used several steps -- action missed!  sensed " << messages
               << " info     start=" << start << " end=" << now << std::endl;
   }
   if (saw_global) {
-    world.updateAfterSeeGlobal(visual, referee, manager.current());
+    world.updateAfterSeeGlobal(visual, referee, manager.currentTime());
   }
 }
 
@@ -266,24 +270,24 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
   switch (kind) {
     case MSG_SEE_GLOBAL:
       *saw_global = true;
-      visual.parse(message, config.team_name.c_str(), config.version, manager.current());
+      visual.parse(message, config.team_name.c_str(), config.version, manager.currentTime());
       break;
     case MSG_HEAR_REFEREE:
-      referee.parse(message, manager.current());
+      referee.parse(message, manager.currentTime());
       manager.updateGameMode(referee);
       if (!isServerAlive()) {
         sendByeCommand();
         return;
       }
-      world.setMode(referee.mode());
-      world.setSide(referee.side());
-      world.setTime(manager.current());
+      world.setMode(referee.playMode());
+      world.setSide(referee.modeSide());
+      world.setTime(manager.currentTime());
       break;
     case MSG_THINK:
       udp->send("(done)");
       break;
     case MSG_CHANGE_PLAYER_TYPE:
-      world.changeState().parse(message, referee.mode(), manager.current());
+      world.changeState().parse(message, referee.playMode(), manager.currentTime());
       break;
     case MSG_CLANG:
       clang.parseCLangVer(message);
@@ -308,16 +312,16 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
         manager.clearAlive();
         return;
       }
-      std::cerr << manager.current() << "Coach: got error " << message << std::endl;
+      std::cerr << manager.currentTime() << "Coach: got error " << message << std::endl;
       break;
     case MSG_WARNING:
-      std::cerr << manager.current() << "Coach: got warning " << message << std::endl;
+      std::cerr << manager.currentTime() << "Coach: got warning " << message << std::endl;
       break;
     case MSG_INIT:
       parseInitCommand(message);
       break;
     case MSG_UNSUPPORTED:
-      std::cerr << manager.current() << "Coach: got unknown message " << message << std::endl;
+      std::cerr << manager.currentTime() << "Coach: got unknown message " << message << std::endl;
       break;
     case MSG_HEAR_OTHER:
     case MSG_OK_CHECK_BALL:
@@ -327,7 +331,7 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
 }
 
 bool CoachAgent::socketReadable() const {
-  pollfd p = {udp->socket().fd(), POLLIN, 0};
+  pollfd p = {udp->socket().descriptor(), POLLIN, 0};
   return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 
@@ -366,7 +370,7 @@ void CoachAgent::parseInitCommand(const char* message) {
 
 void CoachAgent::parseOK(const char* message) {
   if (startsWith(message, "(ok change_player_type ", 23)) {
-    world.changeState().parse(message, referee.mode(), manager.current());
+    world.changeState().parse(message, referee.playMode(), manager.currentTime());
   } else if (startsWith(message, "(ok compression", 15) &&
              (message[15] == ' ' || message[15] == ')')) {
     // An answer without a level changes nothing and says nothing.
@@ -392,7 +396,7 @@ void CoachAgent::action() {
 
   const int divs = CoachConfig::instance().alarm_cycle_divs;
   const int down_cycle = CoachConfig::instance().server_down_cycle;
-  if (divs > 0 && manager.silentTicks() / divs > down_cycle - 2) {
+  if (divs > 0 && manager.silentTicks() / divs > down_cycle - PROBE_CYCLES) {
     sendCommand(CoachCheckBallCommand());
   }
   doSubstitute();

@@ -47,9 +47,9 @@ class CoachInitCommand : public CoachCommand {
   std::string name() const override { return "init"; }
 
  private:
-  std::string team_name_;
-  double version_;
-  std::string coach_name_;
+  std::string team_name;
+  double version;
+  std::string coach_name;
 };
 
 class CoachByeCommand : public CoachCommand {
@@ -74,7 +74,7 @@ class CoachEyeCommand : public CoachCommand {
   std::string name() const override { return "eye"; }
 
  private:
-  bool on_;
+  bool on;
 };
 
 // "(change_player_type UNUM TYPE)"
@@ -86,8 +86,8 @@ class CoachChangePlayerTypeCommand : public CoachCommand {
   std::string name() const override { return "change_player_type"; }
 
  private:
-  int unum_;
-  int type_;
+  int unum;
+  int player_type;
 };
 
 class CoachAgent : public BasicClient {

@@ -44,8 +44,8 @@ void reportZlib(const char* what, int status) {
 
 }  // namespace
 
-UDPSocket::UDPSocket() : fd_(-1) {
-  memset(&dest_, 0, sizeof(dest_));
+UDPSocket::UDPSocket() : fd(-1) {
+  memset(&dest, 0, sizeof(dest));
 }
 
 UDPSocket::~UDPSocket() {
@@ -54,9 +54,9 @@ UDPSocket::~UDPSocket() {
 
 bool UDPSocket::connect(const char* host, int port) {
   close();
-  fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-  if (fd_ < 0) {
-    fd_ = -1;
+  fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  if (fd < 0) {
+    fd = -1;
     std::cerr << "UDPSocket::Connect(): socket open failure." << std::endl;
     return false;
   }
@@ -66,7 +66,7 @@ bool UDPSocket::connect(const char* host, int port) {
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = htonl(INADDR_ANY);
   local.sin_port = htons(0);
-  if (::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof(local)) < 0) {
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof(local)) < 0) {
     std::cerr << "UDPSocket::Connect(): fail to bind" << std::endl;
     close();
     return false;
@@ -79,24 +79,24 @@ bool UDPSocket::connect(const char* host, int port) {
     return false;
   }
 
-  memset(&dest_, 0, sizeof(dest_));
-  dest_.sin_family = AF_INET;
+  memset(&dest, 0, sizeof(dest));
+  dest.sin_family = AF_INET;
   const size_t address_length =
-      std::min(static_cast<size_t>(entry->h_length), sizeof(dest_.sin_addr));
-  memcpy(&dest_.sin_addr, entry->h_addr_list[0], address_length);
-  dest_.sin_port = htons(static_cast<uint16_t>(port));
+      std::min(static_cast<size_t>(entry->h_length), sizeof(dest.sin_addr));
+  memcpy(&dest.sin_addr, entry->h_addr_list[0], address_length);
+  dest.sin_port = htons(static_cast<uint16_t>(port));
   return true;
 }
 
 int UDPSocket::receive(char* buf, unsigned size) {
-  if (fd_ == -1) {
+  if (fd == -1) {
     // Closed after the goodbye: a signal already queued for the old
     // descriptor finds nothing to read rather than an error.
     return 0;
   }
   sockaddr_in from;
   socklen_t from_length = sizeof(from);
-  const ssize_t n = recvfrom(fd_, buf, size, 0, reinterpret_cast<sockaddr*>(&from), &from_length);
+  const ssize_t n = recvfrom(fd, buf, size, 0, reinterpret_cast<sockaddr*>(&from), &from_length);
   if (n < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK) {
       return 0;
@@ -105,7 +105,7 @@ int UDPSocket::receive(char* buf, unsigned size) {
     std::cerr << "UDPSocket:: receive error occured" << std::endl;
     return -1;
   }
-  dest_.sin_port = from.sin_port;
+  dest.sin_port = from.sin_port;
   if (n == 0) {
     std::cerr << "receive null message" << std::endl;
   }
@@ -114,23 +114,23 @@ int UDPSocket::receive(char* buf, unsigned size) {
 
 int UDPSocket::send(const char* data, int length) {
   return static_cast<int>(
-      sendto(fd_, data, length, 0, reinterpret_cast<const sockaddr*>(&dest_), sizeof(dest_)));
+      sendto(fd, data, length, 0, reinterpret_cast<const sockaddr*>(&dest), sizeof(dest)));
 }
 
 void UDPSocket::close() {
-  if (fd_ != -1) {
-    ::close(fd_);
-    fd_ = -1;
+  if (fd != -1) {
+    ::close(fd);
+    fd = -1;
   }
-  memset(&dest_, 0, sizeof(dest_));
+  memset(&dest, 0, sizeof(dest));
 }
 
-Compressor::Compressor() : out_(nullptr), produced_(0), capacity_(0) {
-  memset(&stream_, 0, sizeof(stream_));
-  stream_.zalloc = Z_NULL;
-  stream_.zfree = Z_NULL;
-  stream_.opaque = Z_NULL;
-  const int status = deflateInit(&stream_, Z_DEFAULT_COMPRESSION);
+Compressor::Compressor() : out(nullptr), produced(0), capacity(0) {
+  memset(&stream, 0, sizeof(stream));
+  stream.zalloc = Z_NULL;
+  stream.zfree = Z_NULL;
+  stream.opaque = Z_NULL;
+  const int status = deflateInit(&stream, Z_DEFAULT_COMPRESSION);
   if (status != Z_OK) {
     reportZlib("Compressor: deflateInit", status);
     return;
@@ -139,48 +139,48 @@ Compressor::Compressor() : out_(nullptr), produced_(0), capacity_(0) {
 }
 
 Compressor::~Compressor() {
-  deflateEnd(&stream_);
-  free(out_);
+  deflateEnd(&stream);
+  free(out);
 }
 
 int Compressor::compress(const char* in, int length, int flush) {
-  if (out_ == nullptr) {
-    capacity_ = static_cast<int>(length * 1.01 + 12);
-    out_ = static_cast<char*>(malloc(capacity_));
-    if (out_ == nullptr) {
-      capacity_ = 0;
+  if (out == nullptr) {
+    capacity = static_cast<int>(length * 1.01 + 12);
+    out = static_cast<char*>(malloc(capacity));
+    if (out == nullptr) {
+      capacity = 0;
       return Z_MEM_ERROR;
     }
-    stream_.next_out = reinterpret_cast<Bytef*>(out_);
-    stream_.avail_out = capacity_;
+    stream.next_out = reinterpret_cast<Bytef*>(out);
+    stream.avail_out = capacity;
   }
 
-  stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in));
-  stream_.avail_in = length;
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in));
+  stream.avail_in = length;
   int status = Z_OK;
   while (status == Z_OK) {
-    if (stream_.avail_out == 0 && !growOutput(&stream_, &out_, &capacity_)) {
+    if (stream.avail_out == 0 && !growOutput(&stream, &out, &capacity)) {
       status = Z_MEM_ERROR;
       break;
     }
-    status = deflate(&stream_, flush);
+    status = deflate(&stream, flush);
   }
   // Counted from the start of the buffer, so bytes that a change of the
   // compression parameters flushed out are sent along with this message.
-  produced_ = static_cast<int>(reinterpret_cast<char*>(stream_.next_out) - out_);
-  stream_.next_in = Z_NULL;
-  stream_.avail_in = 0;
+  produced = static_cast<int>(reinterpret_cast<char*>(stream.next_out) - out);
+  stream.next_in = Z_NULL;
+  stream.avail_in = 0;
   return status;
 }
 
 void Compressor::rewind() {
-  stream_.next_out = reinterpret_cast<Bytef*>(out_);
-  stream_.avail_out = capacity_;
-  produced_ = 0;
+  stream.next_out = reinterpret_cast<Bytef*>(out);
+  stream.avail_out = capacity;
+  produced = 0;
 }
 
 int Compressor::setParams(int level) {
-  const int status = deflateParams(&stream_, level, Z_DEFAULT_STRATEGY);
+  const int status = deflateParams(&stream, level, Z_DEFAULT_STRATEGY);
   if (status != Z_OK) {
     std::cerr << "Compressor: deflateParams at level " << level << " failed: " << zError(status)
               << std::endl;
@@ -188,28 +188,28 @@ int Compressor::setParams(int level) {
   return status;
 }
 
-Decompressor::Decompressor() : out_(nullptr), produced_(0), capacity_(0) {
-  memset(&stream_, 0, sizeof(stream_));
-  stream_.zalloc = Z_NULL;
-  stream_.zfree = Z_NULL;
-  stream_.opaque = Z_NULL;
-  stream_.next_in = Z_NULL;
-  stream_.avail_in = 0;
-  const int status = inflateInit(&stream_);
+Decompressor::Decompressor() : out(nullptr), produced(0), capacity(0) {
+  memset(&stream, 0, sizeof(stream));
+  stream.zalloc = Z_NULL;
+  stream.zfree = Z_NULL;
+  stream.opaque = Z_NULL;
+  stream.next_in = Z_NULL;
+  stream.avail_in = 0;
+  const int status = inflateInit(&stream);
   if (status != Z_OK) reportZlib("Decompressor: inflateInit", status);
 }
 
 Decompressor::~Decompressor() {
-  inflateEnd(&stream_);
-  free(out_);
+  inflateEnd(&stream);
+  free(out);
 }
 
 int Decompressor::decompress(const char* in, int length, int flush) {
-  if (out_ == nullptr) {
-    capacity_ = std::min(std::max(2 * length, MIN_GROWTH), S_MAX_CAPACITY);
-    out_ = static_cast<char*>(malloc(capacity_));
-    if (out_ == nullptr) {
-      capacity_ = 0;
+  if (out == nullptr) {
+    capacity = std::min(std::max(2 * length, MIN_GROWTH), S_MAX_CAPACITY);
+    out = static_cast<char*>(malloc(capacity));
+    if (out == nullptr) {
+      capacity = 0;
       return Z_MEM_ERROR;
     }
   }
@@ -218,49 +218,48 @@ int Decompressor::decompress(const char* in, int length, int flush) {
   // Output past S_MAX_CAPACITY is inflated into this scratch area and
   // dropped: the stream must consume the whole datagram to stay in step.
   char discard[4096];
-  stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in));
-  stream_.avail_in = length;
-  const uLong total_before = stream_.total_out;
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in));
+  stream.avail_in = length;
+  const uLong total_before = stream.total_out;
   int status = Z_OK;
   while (status == Z_OK) {
-    if (stream_.avail_out == 0) {
-      if (capacity_ < S_MAX_CAPACITY &&
-          reinterpret_cast<char*>(stream_.next_out) == out_ + capacity_) {
-        if (!growOutput(&stream_, &out_, &capacity_)) {
+    if (stream.avail_out == 0) {
+      if (capacity < S_MAX_CAPACITY && reinterpret_cast<char*>(stream.next_out) == out + capacity) {
+        if (!growOutput(&stream, &out, &capacity)) {
           status = Z_MEM_ERROR;
           break;
         }
-        if (capacity_ > S_MAX_CAPACITY) {
-          stream_.avail_out -= capacity_ - S_MAX_CAPACITY;
-          capacity_ = S_MAX_CAPACITY;
+        if (capacity > S_MAX_CAPACITY) {
+          stream.avail_out -= capacity - S_MAX_CAPACITY;
+          capacity = S_MAX_CAPACITY;
         }
       } else {
-        stream_.next_out = reinterpret_cast<Bytef*>(discard);
-        stream_.avail_out = sizeof(discard);
+        stream.next_out = reinterpret_cast<Bytef*>(discard);
+        stream.avail_out = sizeof(discard);
       }
     }
-    status = inflate(&stream_, flush);
+    status = inflate(&stream, flush);
   }
-  produced_ = static_cast<int>(std::min<uLong>(stream_.total_out - total_before, 0x7fffffff));
-  stream_.next_in = Z_NULL;
-  stream_.avail_in = 0;
-  stream_.next_out = reinterpret_cast<Bytef*>(out_);
-  stream_.avail_out = capacity_;
+  produced = static_cast<int>(std::min<uLong>(stream.total_out - total_before, 0x7fffffff));
+  stream.next_in = Z_NULL;
+  stream.avail_in = 0;
+  stream.next_out = reinterpret_cast<Bytef*>(out);
+  stream.avail_out = capacity;
   if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_STREAM_END) {
     // A broken or finished stream would refuse every later datagram.
-    inflateReset(&stream_);
+    inflateReset(&stream);
   }
   return status;
 }
 
 void Decompressor::rewind() {
-  stream_.next_out = reinterpret_cast<Bytef*>(out_);
-  stream_.avail_out = capacity_;
-  produced_ = 0;
+  stream.next_out = reinterpret_cast<Bytef*>(out);
+  stream.avail_out = capacity;
+  produced = 0;
 }
 
 UDPInterface::UDPInterface() : compression_level(-1) {
-  buffer_[0] = '\0';
+  buffer[0] = '\0';
 }
 
 UDPInterface::~UDPInterface() {
@@ -268,17 +267,17 @@ UDPInterface::~UDPInterface() {
 }
 
 int UDPInterface::receive() {
-  const int n = udp_socket.receive(buffer_, BUFFER_SIZE);
+  const int n = udp_socket.receive(buffer, BUFFER_SIZE);
   if (n <= 0) {
     return n;
   }
   if (compressionOn()) {
-    decompress(buffer_, n);
-    const size_t length = std::min(text_.size(), static_cast<size_t>(BUFFER_SIZE - 1));
-    memcpy(buffer_, text_.data(), length);
-    buffer_[length] = '\0';
+    decompress(buffer, n);
+    const size_t length = std::min(text.size(), static_cast<size_t>(BUFFER_SIZE - 1));
+    memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
   } else {
-    buffer_[n] = '\0';
+    buffer[n] = '\0';
   }
   return n;
 }
@@ -286,11 +285,11 @@ int UDPInterface::receive() {
 int UDPInterface::send(const char* message) {
   if (compressionOn()) {
     compress(message);
-    if (text_.empty()) {
+    if (text.empty()) {
       return 0;
     }
-    const int length = static_cast<int>(text_.size());
-    return udp_socket.send(text_.data(), length) == length ? length : -1;
+    const int length = static_cast<int>(text.size());
+    return udp_socket.send(text.data(), length) == length ? length : -1;
   }
   const int length = static_cast<int>(strlen(message)) + 1;
   return udp_socket.send(message, length) == length ? length : -1;
@@ -303,24 +302,24 @@ bool UDPInterface::setCompressionLevel(int level) {
 }
 
 void UDPInterface::compress(const char* message) {
-  text_.clear();
+  text.clear();
   const int length = static_cast<int>(strlen(message)) + 1;
   const int status = compressor.compress(message, length, Z_SYNC_FLUSH);
-  const int produced = status == Z_MEM_ERROR ? 0 : compressor.produced();
+  const int produced = status == Z_MEM_ERROR ? 0 : compressor.producedBytes();
   if (produced > 0) {
     std::cout << "compress " << length << " bytes to " << produced << " bytes" << std::endl;
-    text_.assign(compressor.out(), produced);
+    text.assign(compressor.output(), produced);
   }
   compressor.rewind();
 }
 
 void UDPInterface::decompress(const char* data, int length) {
-  text_.clear();
+  text.clear();
   const int status = decompressor.decompress(data, length, Z_SYNC_FLUSH);
-  const int produced = status == Z_MEM_ERROR ? 0 : decompressor.produced();
+  const int produced = status == Z_MEM_ERROR ? 0 : decompressor.producedBytes();
   if (produced > 0) {
     std::cout << "decompress from " << length << " bytes to " << produced << " bytes" << std::endl;
-    text_.assign(decompressor.out(), decompressor.stored());
+    text.assign(decompressor.output(), decompressor.stored());
   }
   decompressor.rewind();
 }

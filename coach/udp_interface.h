@@ -29,15 +29,15 @@ class UDPSocket {
   // Closes the descriptor (if open), sets it to -1 and zeroes dest.
   void close();
 
-  int fd() const { return fd_; }
-  const sockaddr_in& dest() const { return dest_; }
+  int descriptor() const { return fd; }
+  const sockaddr_in& destination() const { return dest; }
 
  private:
   UDPSocket(const UDPSocket&) = delete;
   UDPSocket& operator=(const UDPSocket&) = delete;
 
-  int fd_;
-  sockaddr_in dest_;
+  int fd;
+  sockaddr_in dest;
 };
 
 // Deflate side: one stream for the whole connection. `out` grows on demand
@@ -54,18 +54,18 @@ class Compressor {
   void rewind();
   int setParams(int level);
 
-  const char* out() const { return out_; }
-  int produced() const { return produced_; }
-  int capacity() const { return capacity_; }
+  const char* output() const { return out; }
+  int producedBytes() const { return produced; }
+  int capacityBytes() const { return capacity; }
 
  private:
   Compressor(const Compressor&) = delete;
   Compressor& operator=(const Compressor&) = delete;
 
-  z_stream stream_;
-  char* out_;
-  int produced_;  // bytes
-  int capacity_;  // bytes
+  z_stream stream;
+  char* out;
+  int produced;  // bytes
+  int capacity;  // bytes
 };
 
 // Inflate side: one stream for the whole connection. The output of one call
@@ -84,20 +84,20 @@ class Decompressor {
   int decompress(const char* in, int length, int flush);
   void rewind();
 
-  const char* out() const { return out_; }
-  int produced() const { return produced_; }
-  int capacity() const { return capacity_; }
+  const char* output() const { return out; }
+  int producedBytes() const { return produced; }
+  int capacityBytes() const { return capacity; }
   // Bytes of this call's output held in `out`.
-  int stored() const { return produced_ < capacity_ ? produced_ : capacity_; }
+  int stored() const { return produced < capacity ? produced : capacity; }
 
  private:
   Decompressor(const Decompressor&) = delete;
   Decompressor& operator=(const Decompressor&) = delete;
 
-  z_stream stream_;
-  char* out_;
-  int produced_;  // bytes
-  int capacity_;  // bytes
+  z_stream stream;
+  char* out;
+  int produced;  // bytes
+  int capacity;  // bytes
 };
 
 class UDPInterface {
@@ -114,7 +114,7 @@ class UDPInterface {
   // compression is on, cut to BUFFER_SIZE - 1 characters). Returns the
   // datagram size, 0 when nothing is pending, -1 on error.
   int receive();
-  const char* buffer() const { return buffer_; }
+  const char* received() const { return buffer; }
 
   // Sends the text with its NUL, or deflated when compression is on.
   // Returns the bytes sent, 0 when nothing was sent, -1 on failure.
@@ -127,7 +127,7 @@ class UDPInterface {
   // Results land in text().
   void compress(const char* message);
   void decompress(const char* data, int length);
-  const std::string& text() const { return text_; }
+  const std::string& converted() const { return text; }
 
  private:
   UDPInterface(const UDPInterface&) = delete;
@@ -136,9 +136,9 @@ class UDPInterface {
   bool compressionOn() const { return compression_level > 0; }
 
   UDPSocket udp_socket;
-  char buffer_[BUFFER_SIZE + 1];
+  char buffer[BUFFER_SIZE + 1];
   int compression_level;
-  std::string text_;
+  std::string text;
   Compressor compressor;
   Decompressor decompressor;
 };

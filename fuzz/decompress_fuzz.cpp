@@ -38,15 +38,16 @@ BRENVO_FUZZ_TARGET(decompress_fuzz) {
     ++records;
 
     receiver.decompress(datagram.data(), static_cast<int>(datagram.size()));
-    if (receiver.text().size() > static_cast<size_t>(Decompressor::S_MAX_CAPACITY)) std::abort();
+    if (receiver.converted().size() > static_cast<size_t>(Decompressor::S_MAX_CAPACITY))
+      std::abort();
 
     const std::string message = datagram.c_str();
     sender.compress(message.c_str());
-    if (sender.text().empty()) std::abort();  // deflate always produces a flush marker
-    echo.decompress(sender.text().data(), static_cast<int>(sender.text().size()));
+    if (sender.converted().empty()) std::abort();  // deflate always produces a flush marker
+    echo.decompress(sender.converted().data(), static_cast<int>(sender.converted().size()));
     const std::string expected = message + std::string(1, '\0');
     if (expected.size() <= static_cast<size_t>(Decompressor::S_MAX_CAPACITY) &&
-        echo.text() != expected) {
+        echo.converted() != expected) {
       std::abort();
     }
   }

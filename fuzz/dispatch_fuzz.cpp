@@ -85,13 +85,13 @@ class FuzzCoach : public BrenvoCoach {
     manager = CoachManager();
     world = WorldModelGlobal();
     clang = CLangManager();
-    if (udp->compressionLevel() == -1 && udp->socket().fd() != -1) return true;
+    if (udp->compressionLevel() == -1 && udp->socket().descriptor() != -1) return true;
     udp.reset(new UDPInterface());
     if (!udp->socket().connect("127.0.0.1", peer.port())) return false;
-    const int fd = udp->socket().fd();
+    const int fd = udp->socket().descriptor();
     return ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) != -1;
   }
-  int fd() const { return udp->socket().fd(); }
+  int fd() const { return udp->socket().descriptor(); }
   int port() const {
     sockaddr_in addr{};
     socklen_t length = sizeof(addr);

@@ -107,14 +107,14 @@ BRENVO_FUZZ_TARGET(view_roundtrip_fuzz) {
   size_t theirs = 0;
   for (const Expected& e : players) {
     if (e.ours) {
-      check(ours < sensor.teammates().size());
-      checkSame(sensor.teammates()[ours++], e.player);
+      check(ours < sensor.ourPlayers().size());
+      checkSame(sensor.ourPlayers()[ours++], e.player);
     } else {
-      check(theirs < sensor.opponents().size());
-      checkSame(sensor.opponents()[theirs++], e.player);
+      check(theirs < sensor.theirPlayers().size());
+      checkSame(sensor.theirPlayers()[theirs++], e.player);
     }
   }
-  check(ours == sensor.teammates().size());
-  check(theirs == sensor.opponents().size());
+  check(ours == sensor.ourPlayers().size());
+  check(theirs == sensor.theirPlayers().size());
   return 0;
 }

@@ -30,29 +30,29 @@ double AngleDeg::normalize(double d) {
 }
 
 double AngleDeg::cosine() const {
-  return std::cos(degree_ * DEG2RAD);
+  return std::cos(degree * DEG2RAD);
 }
 
 double AngleDeg::sine() const {
-  return std::sin(degree_ * DEG2RAD);
+  return std::sin(degree * DEG2RAD);
 }
 
 bool AngleDeg::isWithin(const AngleDeg& left, const AngleDeg& right) const {
-  const double l = left.degree_;
-  const double r = right.degree_;
+  const double l = left.degree;
+  const double r = right.degree;
   if (follows(l, r)) {
-    return follows(l, degree_) && follows(degree_, r);
+    return follows(l, degree) && follows(degree, r);
   }
-  return follows(degree_, r) || follows(l, degree_);
+  return follows(degree, r) || follows(l, degree);
 }
 
 AngleDeg AngleDeg::bisect(const AngleDeg& left, const AngleDeg& right) {
-  const double e = right.degree_ - left.degree_;
-  const AngleDeg middle(left.degree_ + normalize(e) * 0.5);
+  const double e = right.degree - left.degree;
+  const AngleDeg middle(left.degree + normalize(e) * 0.5);
   if ((0.0 < e && e < 180.0) || e < -180.0) {
     return middle;
   }
-  return AngleDeg(middle.degree_ + 180.0);
+  return AngleDeg(middle.degree + 180.0);
 }
 
 std::ostream& operator<<(std::ostream& os, const AngleDeg& a) {

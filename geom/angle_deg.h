@@ -14,19 +14,19 @@ class AngleDeg {
   static constexpr double DEG2RAD = 0.017453292519943295;  // pi / 180
   static constexpr double RAD2DEG = 57.29577951308232;     // 180 / pi
 
-  AngleDeg() : degree_(0.0) {}
+  AngleDeg() : degree(0.0) {}
   // Implicit on purpose: a real in degrees is an angle.
-  AngleDeg(double degree) : degree_(normalize(degree)) {}  // NOLINT
+  AngleDeg(double degree) : degree(normalize(degree)) {}  // NOLINT
 
   // Brings d into [-180, 180]; -180 and 180 themselves stay as they are.
   static double normalize(double d);
 
-  double degrees() const { return degree_; }
-  double radians() const { return degree_ * DEG2RAD; }
+  double degrees() const { return degree; }
+  double radians() const { return degree * DEG2RAD; }
 
-  AngleDeg operator-() const { return AngleDeg(-degree_); }
-  AngleDeg operator+(const AngleDeg& other) const { return AngleDeg(degree_ + other.degree_); }
-  AngleDeg operator-(const AngleDeg& other) const { return AngleDeg(degree_ - other.degree_); }
+  AngleDeg operator-() const { return AngleDeg(-degree); }
+  AngleDeg operator+(const AngleDeg& other) const { return AngleDeg(degree + other.degree); }
+  AngleDeg operator-(const AngleDeg& other) const { return AngleDeg(degree - other.degree); }
 
   double cosine() const;
   double sine() const;
@@ -39,7 +39,7 @@ class AngleDeg {
   static AngleDeg bisect(const AngleDeg& left, const AngleDeg& right);
 
  private:
-  double degree_;
+  double degree;
 };
 
 std::ostream& operator<<(std::ostream& os, const AngleDeg& a);

@@ -19,22 +19,22 @@ class LineInput {
  public:
   enum Status { LINE, END, FAILED };
 
-  LineInput(const char* path, const sigset_t& wake) : fd_(::open(path, O_RDONLY | O_NONBLOCK)) {
-    if (sigprocmask(SIG_BLOCK, nullptr, &wait_mask_) != 0) {
+  LineInput(const char* path, const sigset_t& wake) : fd(::open(path, O_RDONLY | O_NONBLOCK)) {
+    if (sigprocmask(SIG_BLOCK, nullptr, &wait_mask) != 0) {
       std::cerr << "ConfigFileReader: cannot read the signal mask" << std::endl;
-      sigemptyset(&wait_mask_);
+      sigemptyset(&wait_mask);
     }
     for (int signum = 1; signum < NSIG; ++signum) {
-      if (sigismember(&wake, signum) == 1) sigdelset(&wait_mask_, signum);
+      if (sigismember(&wake, signum) == 1) sigdelset(&wait_mask, signum);
     }
   }
   ~LineInput() {
-    if (fd_ != -1) ::close(fd_);
+    if (fd != -1) ::close(fd);
   }
   LineInput(const LineInput&) = delete;
   LineInput& operator=(const LineInput&) = delete;
 
-  bool isOpen() const { return fd_ != -1; }
+  bool isOpen() const { return fd != -1; }
 
   // The next line without its newline: LINE when a newline ended it, END at
   // the end of the file, FAILED on a read error or an interrupted wait (then
@@ -42,41 +42,41 @@ class LineInput {
   Status next(std::string* line) {
     line->clear();
     for (;;) {
-      const std::string::size_type newline = pending_.find('\n', start_);
+      const std::string::size_type newline = pending.find('\n', start);
       if (newline != std::string::npos) {
-        line->append(pending_, start_, newline - start_);
-        start_ = newline + 1;
+        line->append(pending, start, newline - start);
+        start = newline + 1;
         return LINE;
       }
-      line->append(pending_, start_, std::string::npos);
-      pending_.clear();
-      start_ = 0;
+      line->append(pending, start, std::string::npos);
+      pending.clear();
+      start = 0;
       const Status status = fill();
       if (status != LINE) return status;
     }
   }
 
  private:
-  // Reads what the descriptor holds into pending_, waiting for it if need be.
+  // Reads what the descriptor holds into pending, waiting for it if need be.
   Status fill() {
     char chunk[4096];
     for (;;) {
-      const ssize_t n = ::read(fd_, chunk, sizeof(chunk));
+      const ssize_t n = ::read(fd, chunk, sizeof(chunk));
       if (n > 0) {
-        pending_.assign(chunk, static_cast<std::string::size_type>(n));
+        pending.assign(chunk, static_cast<std::string::size_type>(n));
         return LINE;
       }
       if (n == 0) return END;
       if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FAILED;
-      pollfd entry = {fd_, POLLIN, 0};
-      if (::ppoll(&entry, 1, nullptr, &wait_mask_) < 0) return FAILED;
+      pollfd entry = {fd, POLLIN, 0};
+      if (::ppoll(&entry, 1, nullptr, &wait_mask) < 0) return FAILED;
     }
   }
 
-  int fd_;
-  sigset_t wait_mask_;
-  std::string pending_;
-  std::string::size_type start_ = 0;
+  int fd;
+  sigset_t wait_mask;
+  std::string pending;
+  std::string::size_type start = 0;
 };
 
 }  // namespace

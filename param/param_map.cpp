@@ -64,18 +64,18 @@ bool extractInto(std::istream& is, T* target) {
 
 void ParamMap::QuatedPrinter::operator()(
     const std::pair<const std::string, std::string*>& entry) const {
-  if (indent_) os_ << '\t';
-  os_ << entry.first << " : \"" << *entry.second << '"' << std::endl;
+  if (indent) os << '\t';
+  os << entry.first << " : \"" << *entry.second << '"' << std::endl;
 }
 
 void ParamMap::BooleanPrinter::operator()(const std::pair<const std::string, bool*>& entry) const {
-  if (indent_) os_ << '\t';
-  os_ << entry.first << " : " << (*entry.second ? "true" : "false") << std::endl;
+  if (indent) os << '\t';
+  os << entry.first << " : " << (*entry.second ? "true" : "false") << std::endl;
 }
 
 void ParamMap::OnOffPrinter::operator()(const std::pair<const std::string, bool*>& entry) const {
-  if (indent_) os_ << '\t';
-  os_ << entry.first << " : " << (*entry.second ? "on" : "off") << std::endl;
+  if (indent) os << '\t';
+  os << entry.first << " : " << (*entry.second ? "on" : "off") << std::endl;
 }
 
 ParamMap::~ParamMap() {}

@@ -22,49 +22,49 @@ class ParamMap {
   // Writes one entry of the int or the double map: name " : " value.
   class Printer {
    public:
-    Printer(std::ostream& os, bool indent) : os_(os), indent_(indent) {}
+    Printer(std::ostream& os, bool indent) : os(os), indent(indent) {}
     template <typename T>
     void operator()(const std::pair<const std::string, T*>& entry) const {
-      if (indent_) os_ << '\t';
-      os_ << entry.first << " : " << *entry.second << std::endl;
+      if (indent) os << '\t';
+      os << entry.first << " : " << *entry.second << std::endl;
     }
 
    private:
-    std::ostream& os_;
-    bool indent_;
+    std::ostream& os;
+    bool indent;
   };
 
   // Writes one entry of the string map with its value between double quotes.
   class QuatedPrinter {
    public:
-    QuatedPrinter(std::ostream& os, bool indent) : os_(os), indent_(indent) {}
+    QuatedPrinter(std::ostream& os, bool indent) : os(os), indent(indent) {}
     void operator()(const std::pair<const std::string, std::string*>& entry) const;
 
    private:
-    std::ostream& os_;
-    bool indent_;
+    std::ostream& os;
+    bool indent;
   };
 
   // Writes one entry of the switch map as "true" or "false".
   class BooleanPrinter {
    public:
-    BooleanPrinter(std::ostream& os, bool indent) : os_(os), indent_(indent) {}
+    BooleanPrinter(std::ostream& os, bool indent) : os(os), indent(indent) {}
     void operator()(const std::pair<const std::string, bool*>& entry) const;
 
    private:
-    std::ostream& os_;
-    bool indent_;
+    std::ostream& os;
+    bool indent;
   };
 
   // Writes one entry of the on/off map as "on" or "off".
   class OnOffPrinter {
    public:
-    OnOffPrinter(std::ostream& os, bool indent) : os_(os), indent_(indent) {}
+    OnOffPrinter(std::ostream& os, bool indent) : os(os), indent(indent) {}
     void operator()(const std::pair<const std::string, bool*>& entry) const;
 
    private:
-    std::ostream& os_;
-    bool indent_;
+    std::ostream& os;
+    bool indent;
   };
 
   // Registers every parameter of the set under its name(s); registering a

@@ -34,7 +34,7 @@ namespace {
 
 // The values of the positional message, in the order the server writes them.
 // clang-format off
-const std::vector<const char*> kPositionalOrder = {
+const std::vector<const char*> POSITIONAL_ORDER = {
     "player_types", "subs_max", "pt_max", "player_speed_max_delta_min",
     "player_speed_max_delta_max", "stamina_inc_max_delta_factor", "player_decay_delta_min",
     "player_decay_delta_max", "inertia_moment_delta_factor", "dash_power_rate_delta_min",
@@ -65,9 +65,9 @@ void PlayerParam::setDefaultParam() {
 }
 
 void PlayerParam::parse(const char* msg, const double& version) {
-  readServerMessage(msg, version, kPositionalOrder);
+  readServerMessage(msg, version, POSITIONAL_ORDER);
 }
 
 void PlayerParam::parseV7(const char* msg) {
-  readPositional(msg, kPositionalOrder);
+  readPositional(msg, POSITIONAL_ORDER);
 }

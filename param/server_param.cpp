@@ -189,7 +189,7 @@ namespace {
 
 // The values of the positional message, in the order the server writes them.
 // clang-format off
-const std::vector<const char*> kPositionalOrder = {
+const std::vector<const char*> POSITIONAL_ORDER = {
     "goal_width", "inertia_moment", "player_size", "player_decay", "player_rand", "player_weight",
     "player_speed_max", "player_accel_max", "stamina_max", "stamina_inc_max", "recover_init",
     "recover_dec_thr", "recover_min", "recover_dec", "effort_init", "effort_dec_thr", "effort_min",
@@ -244,12 +244,12 @@ void ServerParam::setAdditionalParam() {
 }
 
 void ServerParam::parse(const char* msg, const double& version) {
-  readServerMessage(msg, version, kPositionalOrder);
+  readServerMessage(msg, version, POSITIONAL_ORDER);
   kickable_area = ball_size + kickable_margin + player_size;
   control_radius_width = control_radius - player_size;
   setAdditionalParam();
 }
 
 void ServerParam::parseV7(const char* msg) {
-  readPositional(msg, kPositionalOrder);
+  readPositional(msg, POSITIONAL_ORDER);
 }

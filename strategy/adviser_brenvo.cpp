@@ -6,9 +6,9 @@
 namespace {
 
 // Advice opens only after this many stopped steps at cycle 0.
-const int kAdviceMinStopped = 5;
+const int ADVICE_MIN_STOPPED = 5;
 
-const char* const kFirstRegions[] = {
+const char* const FIRST_REGIONS[] = {
     " (definer \"RegOppMid\" (rec (pt 5 -18) (pt 30 18)))",
     " (definer \"RegOppSideL\" (rec (pt 5 -34) (pt 30 -18)))",
     " (definer \"RegOppSideR\" (rec (pt 5 18) (pt 30 34)))",
@@ -23,7 +23,7 @@ const char* const kFirstRegions[] = {
     " (definer \"RegDangerous\" (rec (pt -52.5 -15) (pt -30 15)))",
 };
 
-const char* const kFirstRules[] = {
+const char* const FIRST_RULES[] = {
     " (definerule RuleClear0 direc ((and (bowner our {0}) (bpos \"RegDangerous\"))"
     " (do our {0} (clear (reg \"RegOurSideL\" \"RegOurSideR\")))))",
     " (definerule RuleBlock0 direc ((and (bowner opp {0}) (bpos \"RegDangerous\"))"
@@ -38,12 +38,12 @@ const char* const kFirstRules[] = {
     " (do our {0} (clear (reg \"RegChanceCrossL\" \"RegChanceCrossR\")))))",
 };
 
-const char* const kRulesOn = "(rule (on all))";
+const char* const RULES_ON = "(rule (on all))";
 
 }  // namespace
 
 AdviserBrenvo::AdviserBrenvo()
-    : first_regions_defined_(false), first_rules_defined_(false), first_rules_on_(false) {}
+    : first_regions_defined(false), first_rules_defined(false), first_rules_on(false) {}
 
 bool AdviserBrenvo::execute(const WorldModelGlobal& /*world*/, CLangManager& /*clang*/) {
   return true;
@@ -52,9 +52,9 @@ bool AdviserBrenvo::execute(const WorldModelGlobal& /*world*/, CLangManager& /*c
 bool AdviserBrenvo::isAdviceTiming(const WorldModelGlobal& world,
                                    const CLangManager& /*clang*/) const {
   static GameTime S_last_advice_time(0, 0);
-  const GameTime& now = world.time();
+  const GameTime& now = world.gameTime();
   if (now.cycle != 0) return false;
-  if (now.stopped <= kAdviceMinStopped) return false;
+  if (now.stopped <= ADVICE_MIN_STOPPED) return false;
   if (now.stopped <= S_last_advice_time.stopped) return false;
   if (isScriptFinished()) return false;
   S_last_advice_time = now;
@@ -62,16 +62,16 @@ bool AdviserBrenvo::isAdviceTiming(const WorldModelGlobal& world,
 }
 
 std::ostream& AdviserBrenvo::toCLang(std::ostream& os) {
-  if (!first_regions_defined_) {
-    first_regions_defined_ = true;
+  if (!first_regions_defined) {
+    first_regions_defined = true;
     return defineFirstRegions(os);
   }
-  if (!first_rules_defined_) {
-    first_rules_defined_ = true;
+  if (!first_rules_defined) {
+    first_rules_defined = true;
     return defineFirstRules(os);
   }
-  if (!first_rules_on_) {
-    first_rules_on_ = true;
+  if (!first_rules_on) {
+    first_rules_on = true;
     return onFirstRules(os);
   }
   return os;
@@ -79,18 +79,18 @@ std::ostream& AdviserBrenvo::toCLang(std::ostream& os) {
 
 std::ostream& AdviserBrenvo::defineFirstRegions(std::ostream& os) {
   os << "(define";
-  for (const char* region : kFirstRegions) os << region;
+  for (const char* region : FIRST_REGIONS) os << region;
   return os << ")";
 }
 
 std::ostream& AdviserBrenvo::defineFirstRules(std::ostream& os) {
   os << "(define";
-  for (const char* rule : kFirstRules) os << rule;
+  for (const char* rule : FIRST_RULES) os << rule;
   return os << ")";
 }
 
 std::ostream& AdviserBrenvo::onFirstRules(std::ostream& os) {
-  return os << kRulesOn;
+  return os << RULES_ON;
 }
 
 std::ostream& AdviserBrenvo::defineHalfTimeRules(std::ostream& os) {
@@ -98,11 +98,11 @@ std::ostream& AdviserBrenvo::defineHalfTimeRules(std::ostream& os) {
 }
 
 std::ostream& AdviserBrenvo::onHalfTimeRules(std::ostream& os) {
-  return os << kRulesOn;
+  return os << RULES_ON;
 }
 
 bool AdviserBrenvo::isScriptFinished() const {
-  return first_regions_defined_ && first_rules_defined_ && first_rules_on_;
+  return first_regions_defined && first_rules_defined && first_rules_on;
 }
 
 std::ostream& defineHalfTimeRegions(std::ostream& os) {

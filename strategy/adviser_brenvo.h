@@ -46,9 +46,9 @@ class AdviserBrenvo : public SoccerAdviser {
  private:
   bool isScriptFinished() const;
 
-  bool first_regions_defined_;
-  bool first_rules_defined_;
-  bool first_rules_on_;
+  bool first_regions_defined;
+  bool first_rules_defined;
+  bool first_rules_on;
 };
 
 // Writes nothing: the half-time regions are not defined yet.

@@ -42,7 +42,7 @@ struct Attempt {
   double stamina;
 };
 
-const Attempt kAttempts[] = {
+const Attempt ATTEMPTS[] = {
     {&BrenvoCoach::change_9_10_11, false, 1.19, 31.499999999999996},
     {&BrenvoCoach::change_9_10_11, true, 1.15, 38.25},
     {&BrenvoCoach::change_2_3_6, false, 1.15, 27.0},
@@ -55,8 +55,20 @@ const Attempt kAttempts[] = {
     {&BrenvoCoach::change_7_8, true, 1.0699999999999998, 40.0},
 };
 
-const double kMinStaminaIncRate = 0.66;
-const double kMinRealSpeed = 1.05;
+const double MIN_STAMINA_INC_RATE = 0.66;
+const double MIN_REAL_SPEED = 1.05;
+// The run waits at cycle 0 for more stopped steps than this.
+const int STOPPED_STEPS_BEFORE_RUN = 10;
+// Types 1 to this are the candidates; 0 is the default type.
+const int LAST_CANDIDATE_ID = 6;
+
+// getBestSpeedType's floor for the first pick, and how far a later candidate
+// may trade one quality for the other when it replaces the pick.
+const double FLOOR_KICKABLE_MARGIN = 0.7;
+const double FLOOR_STAMINA_INC = 22.5;
+const double STAMINA_GIVEN_FOR_MARGIN = 3.0;   // a wider margin may cost this much stamina
+const double STAMINA_WANTED_FOR_MARGIN = 5.0;  // a narrower margin needs this much more
+const double MARGIN_GIVEN_FOR_STAMINA = 0.05;  // and may be at most this much narrower
 
 }  // namespace
 
@@ -67,8 +79,8 @@ BrenvoCoach::~BrenvoCoach() {}
 void BrenvoCoach::doSubstitute() {
   static bool S_first_substituted = false;
   if (S_first_substituted) return;
-  if (world.time().cycle != 0) return;
-  if (world.time().stopped <= 10) return;
+  if (world.gameTime().cycle != 0) return;
+  if (world.gameTime().stopped <= STOPPED_STEPS_BEFORE_RUN) return;
   doFirstSubstitute();
   S_first_substituted = true;
 }
@@ -76,17 +88,17 @@ void BrenvoCoach::doSubstitute() {
 void BrenvoCoach::doFirstSubstitute() {
   const std::map<int, PlayerType>& types = world.playerTypeMap();
   std::vector<const PlayerType*> candidates;
-  for (int id = 1; id <= 6; ++id) {
+  for (int id = 1; id <= LAST_CANDIDATE_ID; ++id) {
     std::map<int, PlayerType>::const_iterator it = types.find(id);
     if (it != types.end()) candidates.push_back(&it->second);
   }
 
-  const double stamina_floor = kMinStaminaIncRate * ServerParam::instance().stamina_inc_max;
+  const double stamina_floor = MIN_STAMINA_INC_RATE * ServerParam::instance().stamina_inc_max;
   candidates.erase(
       std::remove_if(candidates.begin(), candidates.end(), IsIgnoredStaminaIncMax(stamina_floor)),
       candidates.end());
   candidates.erase(
-      std::remove_if(candidates.begin(), candidates.end(), IsIgnoredSpeedMax(kMinRealSpeed)),
+      std::remove_if(candidates.begin(), candidates.end(), IsIgnoredSpeedMax(MIN_REAL_SPEED)),
       candidates.end());
   // Stable sorts keep the id order as the last tie-break.
   std::stable_sort(candidates.begin(), candidates.end(), TypeStaminaIncComp());
@@ -101,7 +113,7 @@ void BrenvoCoach::doFirstSubstitute() {
 
   std::set<int> used;
   int last = 0;
-  for (const Attempt& attempt : kAttempts) {
+  for (const Attempt& attempt : ATTEMPTS) {
     if (attempt.fallback && last != 0) continue;
     last = getBestSpeedType(candidates, used, attempt.speed, attempt.stamina);
     (this->*attempt.change)(last);
@@ -109,22 +121,22 @@ void BrenvoCoach::doFirstSubstitute() {
   }
 }
 
-int BrenvoCoach::getBestSpeedType(std::vector<const PlayerType*>& candidates,
+int BrenvoCoach::getBestSpeedType(const std::vector<const PlayerType*>& candidates,
                                   const std::set<int>& used, const double& speed_threshold,
-                                  const double& stamina_threshold) {
+                                  const double& stamina_threshold) const {
   int best_id = 0;
-  double best_kmargin = 0.7;
-  double best_stamina_inc = 22.5;
+  double best_kmargin = FLOOR_KICKABLE_MARGIN;
+  double best_stamina_inc = FLOOR_STAMINA_INC;
   for (const PlayerType* t : candidates) {
     if (used.count(t->id) != 0) continue;
     if (!(t->real_speed_max > speed_threshold)) continue;
     if (!(t->stamina_inc_max > stamina_threshold)) continue;
     bool take = false;
     if (t->kickable_margin > best_kmargin) {
-      take = t->stamina_inc_max > best_stamina_inc - 3.0;
+      take = t->stamina_inc_max > best_stamina_inc - STAMINA_GIVEN_FOR_MARGIN;
     } else {
-      take =
-          t->stamina_inc_max > best_stamina_inc + 5.0 && t->kickable_margin > best_kmargin - 0.05;
+      take = t->stamina_inc_max > best_stamina_inc + STAMINA_WANTED_FOR_MARGIN &&
+             t->kickable_margin > best_kmargin - MARGIN_GIVEN_FOR_STAMINA;
     }
     if (take) {
       best_id = t->id;
@@ -144,21 +156,21 @@ void BrenvoCoach::changeGroup(const int* unums, int count, int type) {
 }
 
 void BrenvoCoach::change_9_10_11(int type) {
-  static const int kUnums[] = {9, 10, 11};
-  changeGroup(kUnums, 3, type);
+  static const int UNUMS[] = {9, 10, 11};
+  changeGroup(UNUMS, 3, type);
 }
 
 void BrenvoCoach::change_2_3_6(int type) {
-  static const int kUnums[] = {2, 3, 6};
-  changeGroup(kUnums, 3, type);
+  static const int UNUMS[] = {2, 3, 6};
+  changeGroup(UNUMS, 3, type);
 }
 
 void BrenvoCoach::change_4_5(int type) {
-  static const int kUnums[] = {4, 5};
-  changeGroup(kUnums, 2, type);
+  static const int UNUMS[] = {4, 5};
+  changeGroup(UNUMS, 2, type);
 }
 
 void BrenvoCoach::change_7_8(int type) {
-  static const int kUnums[] = {7, 8};
-  changeGroup(kUnums, 2, type);
+  static const int UNUMS[] = {7, 8};
+  changeGroup(UNUMS, 2, type);
 }

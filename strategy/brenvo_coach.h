@@ -25,8 +25,8 @@ class BrenvoCoach : public CoachAgent {
 
   // The id of the best candidate above both thresholds that no group took
   // yet, or 0 when none qualifies.
-  int getBestSpeedType(std::vector<const PlayerType*>& candidates, const std::set<int>& used,
-                       const double& speed_threshold, const double& stamina_threshold);
+  int getBestSpeedType(const std::vector<const PlayerType*>& candidates, const std::set<int>& used,
+                       const double& speed_threshold, const double& stamina_threshold) const;
 
   void change_9_10_11(int type);
   void change_2_3_6(int type);

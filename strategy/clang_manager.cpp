@@ -30,8 +30,8 @@ const int CLangManager::S_DEFAULT_CLANG_MIN_VER;
 const int CLangManager::S_DEFAULT_CLANG_MAX_VER;
 
 CLangManager::CLangManager()
-    : shared_min_(S_DEFAULT_CLANG_MIN_VER), shared_max_(S_DEFAULT_CLANG_MAX_VER) {
-  for (std::pair<int, int>& v : player_versions_) {
+    : shared_min(S_DEFAULT_CLANG_MIN_VER), shared_max(S_DEFAULT_CLANG_MAX_VER) {
+  for (std::pair<int, int>& v : player_versions) {
     v = std::make_pair(S_DEFAULT_CLANG_MIN_VER, S_DEFAULT_CLANG_MAX_VER);
   }
 }
@@ -84,14 +84,14 @@ void CLangManager::parseCLangVer(const char* message) {
   if (!our) return;
 
   std::cout << "clang our " << unum << " min=" << min_ver << " max=" << max_ver << std::endl;
-  if (shared_min_ < min_ver) shared_min_ = min_ver;
-  if (max_ver < shared_max_) shared_max_ = max_ver;
-  player_versions_[unum] = std::make_pair(min_ver, max_ver);
+  if (shared_min < min_ver) shared_min = min_ver;
+  if (max_ver < shared_max) shared_max = max_ver;
+  player_versions[unum] = std::make_pair(min_ver, max_ver);
 }
 
 std::pair<int, int> CLangManager::playerVersion(int unum) const {
   if (unum < 1 || ServerParam::DEFAULT_MAX_PLAYER < unum) {
     return std::make_pair(S_DEFAULT_CLANG_MIN_VER, S_DEFAULT_CLANG_MAX_VER);
   }
-  return player_versions_[unum];
+  return player_versions[unum];
 }

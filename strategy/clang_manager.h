@@ -21,17 +21,17 @@ class CLangManager {
   // One "(clang (ver (p "TEAM" UNUM) MIN MAX))" announcement.
   void parseCLangVer(const char* message);
 
-  int sharedMinVersion() const { return shared_min_; }
-  int sharedMaxVersion() const { return shared_max_; }
+  int sharedMinVersion() const { return shared_min; }
+  int sharedMaxVersion() const { return shared_max; }
   // The range own player unum announced last; (7, 8) before any, and for a
   // number outside 1 to 11.
   std::pair<int, int> playerVersion(int unum) const;
 
  private:
-  int shared_min_;  // highest minimum any own player announced
-  int shared_max_;  // lowest maximum any own player announced
+  int shared_min;  // highest minimum any own player announced
+  int shared_max;  // lowest maximum any own player announced
   // By uniform number; index 0 unused.
-  std::pair<int, int> player_versions_[ServerParam::DEFAULT_MAX_PLAYER + 1];
+  std::pair<int, int> player_versions[ServerParam::DEFAULT_MAX_PLAYER + 1];
 };
 
 #endif

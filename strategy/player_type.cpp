@@ -27,7 +27,7 @@ struct Field {
   std::int32_t SoccerTypes::player_type_t::*record;
 };
 
-const Field kFields[] = {
+const Field FIELDS[] = {
     {"player_speed_max", " player_speed_max : ", &PlayerType::player_speed_max,
      &SoccerTypes::player_type_t::player_speed_max},
     {"stamina_inc_max", " stamina_inc_max :  ", &PlayerType::stamina_inc_max,
@@ -52,7 +52,7 @@ const Field kFields[] = {
 };
 
 // Most full-power dashes the speed simulations make.
-const int kMaxDashSimulation = 20;
+const int MAX_DASH_SIMULATION = 20;
 
 // Reads "(" NAME NUMBER at the front of text: the opening parenthesis first,
 // then the name (the run of non-blank characters after it, leading blanks
@@ -74,7 +74,7 @@ int scanPair(std::string_view text, std::string_view* name, T* value, std::strin
 }
 
 double PlayerType::*findField(std::string_view name) {
-  for (const Field& f : kFields) {
+  for (const Field& f : FIELDS) {
     if (name == f.name) return f.member;
   }
   return nullptr;
@@ -122,7 +122,7 @@ PlayerType::PlayerType(const char* message, const double& version) {
 
 PlayerType::PlayerType(const SoccerTypes::player_type_t& record)
     : id(static_cast<std::int16_t>(ntohs(static_cast<std::uint16_t>(record.id)))) {
-  for (const Field& f : kFields) {
+  for (const Field& f : FIELDS) {
     const std::int32_t fixed =
         static_cast<std::int32_t>(ntohl(static_cast<std::uint32_t>(record.*(f.record))));
     this->*(f.member) = fixed / 65536.0;
@@ -177,7 +177,7 @@ void PlayerType::parseV7(const char* message) {
   int new_id = 0;
   if (!(is >> head >> new_id)) return;
   id = new_id;
-  for (const Field& f : kFields) {
+  for (const Field& f : FIELDS) {
     double value = 0.0;
     if (!(is >> value)) return;
     this->*(f.member) = value;
@@ -206,7 +206,7 @@ void PlayerType::initAdditionalParams() {
     }
     dist += next;
     speed = next * player_decay;
-    if (n >= kMaxDashSimulation) break;
+    if (n >= MAX_DASH_SIMULATION) break;
   }
   cycles_to_reach_max_speed = n;
   dist_to_reach_max_speed = dist;
@@ -242,13 +242,13 @@ int PlayerType::cyclesToReachDistance(const double& distance) const {
   const double accel_max = dash_power_rate * ServerParam::instance().maxpower * effort_max;
   double speed = 0.0;
   double covered = 0.0;
-  for (int n = 1; n <= kMaxDashSimulation; ++n) {
+  for (int n = 1; n <= MAX_DASH_SIMULATION; ++n) {
     speed += accel_max;
     covered += speed;
     if (covered > distance) return n;
     speed *= player_decay;
   }
-  return kMaxDashSimulation;
+  return MAX_DASH_SIMULATION;
 }
 
 double PlayerType::dashPowerToKeepMaxSpeed(const double& effort) const {
@@ -349,7 +349,7 @@ void PlayerType::predictStaminaAfterNrDash(const double& dash_power, int dashes,
 
 std::ostream& operator<<(std::ostream& os, const PlayerType& type) {
   os << "player_type id : " << type.id;
-  for (const Field& f : kFields) {
+  for (const Field& f : FIELDS) {
     os << '\n' << f.label << type.*(f.member);
   }
   return os << std::endl;
@@ -358,12 +358,12 @@ std::ostream& operator<<(std::ostream& os, const PlayerType& type) {
 const int PlayerTypeSet::S_MAX_PLAYER_TYPE;
 
 bool PlayerTypeSet::insert(const PlayerType& type) {
-  return types_.insert(std::make_pair(type.id, type)).second;
+  return types.insert(std::make_pair(type.id, type)).second;
 }
 
 const PlayerType* PlayerTypeSet::get(int id) const {
-  std::map<int, PlayerType>::const_iterator it = types_.find(id);
-  if (it == types_.end()) {
+  std::map<int, PlayerType>::const_iterator it = types.find(id);
+  if (it == types.end()) {
     std::cerr << "PlayerTypeSet: get : player type id error " << id << std::endl;
     return nullptr;
   }
@@ -372,7 +372,7 @@ const PlayerType* PlayerTypeSet::get(int id) const {
 
 std::ostream& PlayerTypeSet::show(std::ostream& os) const {
   os << "player_type entry\n";
-  for (const auto& entry : types_) {
+  for (const auto& entry : types) {
     os << "--------------\n" << entry.second;
   }
   return os;

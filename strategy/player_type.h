@@ -127,10 +127,8 @@ class PlayerTypeSet {
   const PlayerType* get(int id) const;
   std::ostream& show(std::ostream& os) const;
 
-  const std::map<int, PlayerType>& types() const { return types_; }
-
  private:
-  std::map<int, PlayerType> types_;
+  std::map<int, PlayerType> types;
 };
 
 #endif

@@ -5,7 +5,7 @@
 
 #include "param/coach_config.h"
 
-CoachManager::CoachManager() : alive_(true), stop_mode_(true), silent_ticks_(0), current_(0, 0) {}
+CoachManager::CoachManager() : alive(true), stop_mode(true), silent_ticks(0), current(0, 0) {}
 
 bool CoachManager::isStopMode(Referee::PlayMode mode) {
   switch (mode) {
@@ -22,43 +22,43 @@ bool CoachManager::isStopMode(Referee::PlayMode mode) {
 }
 
 void CoachManager::addSilentTick() {
-  if (silent_ticks_ < INT_MAX) {
-    ++silent_ticks_;
+  if (silent_ticks < INT_MAX) {
+    ++silent_ticks;
   }
 }
 
 void CoachManager::recordStop() const {
-  GameTime::S_last_stop_cycle = current_.cycle;
-  GameTime::S_last_stop_count = current_.stopped;
+  GameTime::S_last_stop_cycle = current.cycle;
+  GameTime::S_last_stop_count = current.stopped;
 }
 
 void CoachManager::updateCurrentTime(const long& cycle, bool by_see_global) {
-  if (!stop_mode_) {
-    if (current_.stopped > 0) {
+  if (!stop_mode) {
+    if (current.stopped > 0) {
       recordStop();
     }
-    current_ = GameTime(toCycle(cycle), 0);
+    current = GameTime(toCycle(cycle), 0);
     return;
   }
 
-  if (cycle == current_.cycle) {
-    if (by_see_global && current_.stopped < INT_MAX) {
-      ++current_.stopped;
+  if (cycle == current.cycle) {
+    if (by_see_global && current.stopped < INT_MAX) {
+      ++current.stopped;
     }
     return;
   }
-  if (cycle != static_cast<long>(current_.cycle) + 1) {
-    std::cerr << "Stop Mode: previous server time is incorrect?? " << current_ << " -> " << cycle
+  if (cycle != static_cast<long>(current.cycle) + 1) {
+    std::cerr << "Stop Mode: previous server time is incorrect?? " << current << " -> " << cycle
               << std::endl;
   }
   recordStop();
-  current_ = GameTime(toCycle(cycle), 0);
+  current = GameTime(toCycle(cycle), 0);
 }
 
 void CoachManager::updateGameMode(const Referee& referee) {
-  stop_mode_ = isStopMode(referee.mode());
-  if (referee.mode() == Referee::GAME_OVER) {
-    alive_ = false;
+  stop_mode = isStopMode(referee.playMode());
+  if (referee.playMode() == Referee::GAME_OVER) {
+    alive = false;
   }
 }
 
@@ -66,10 +66,10 @@ bool CoachManager::estimateServerDown() {
   const CoachConfig& config = CoachConfig::instance();
   const long long limit =
       static_cast<long long>(config.alarm_cycle_divs) * config.server_down_cycle;
-  if (silent_ticks_ <= limit) {
+  if (silent_ticks <= limit) {
     return false;
   }
   std::cerr << "server is down??" << std::endl;
-  alive_ = false;
+  alive = false;
   return true;
 }

@@ -14,19 +14,19 @@ class CoachManager {
   CoachManager();
 
   // False once the coach is to stop; never true again after that.
-  bool alive() const { return alive_; }
-  void clearAlive() { alive_ = false; }
+  bool isAlive() const { return alive; }
+  void clearAlive() { alive = false; }
 
-  bool stopMode() const { return stop_mode_; }
+  bool stopMode() const { return stop_mode; }
   // The stop modes: the clock stands still while the server keeps sending views.
   static bool isStopMode(Referee::PlayMode mode);
 
   // Alarm ticks since the last receive step.
-  int silentTicks() const { return silent_ticks_; }
-  void resetSilentTicks() { silent_ticks_ = 0; }
+  int silentTicks() const { return silent_ticks; }
+  void resetSilentTicks() { silent_ticks = 0; }
   void addSilentTick();
 
-  const GameTime& current() const { return current_; }
+  const GameTime& currentTime() const { return current; }
 
   // Advances the current time to the cycle of a timed message; by_see_global
   // is true only for "(see_global " views, which alone count stopped steps.
@@ -40,10 +40,10 @@ class CoachManager {
   // Publishes the stop that ends at the current time to the GameTime statics.
   void recordStop() const;
 
-  bool alive_;
-  bool stop_mode_;
-  int silent_ticks_;
-  GameTime current_;
+  bool alive;
+  bool stop_mode;
+  int silent_ticks;
+  GameTime current;
 };
 
 #endif

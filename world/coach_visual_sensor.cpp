@@ -15,33 +15,31 @@ namespace {
 // the end, so no read can run past the text.
 class Scanner {
  public:
-  Scanner(const char* begin, const char* end) : p_(begin), end_(end) {}
+  Scanner(const char* begin, const char* end) : p(begin), end(end) {}
 
   // The character at offset i from here, or '\0' beyond the end.
-  char peek(std::size_t i = 0) const {
-    return static_cast<std::size_t>(end_ - p_) > i ? p_[i] : '\0';
-  }
-  const char* position() const { return p_; }
-  std::size_t remaining() const { return static_cast<std::size_t>(end_ - p_); }
+  char peek(std::size_t i = 0) const { return static_cast<std::size_t>(end - p) > i ? p[i] : '\0'; }
+  const char* position() const { return p; }
+  std::size_t remaining() const { return static_cast<std::size_t>(end - p); }
 
-  void advance(std::size_t n) { p_ += n < remaining() ? n : remaining(); }
+  void advance(std::size_t n) { p += n < remaining() ? n : remaining(); }
 
   // Moves onto the next c; false (at the end) when there is none.
   bool seek(char c) {
-    const void* found = std::memchr(p_, c, remaining());
-    p_ = found ? static_cast<const char*>(found) : end_;
+    const void* found = std::memchr(p, c, remaining());
+    p = found ? static_cast<const char*>(found) : end;
     return found != nullptr;
   }
   // Moves just past the next c.
   bool skipPast(char c) {
     if (!seek(c)) return false;
-    ++p_;
+    ++p;
     return true;
   }
 
   void skipBlanks() {
-    while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\n' || *p_ == '\r')) {
-      ++p_;
+    while (p < end && (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r')) {
+      ++p;
     }
   }
 
@@ -50,7 +48,7 @@ class Scanner {
   int readInt() {
     skipBlanks();
     int value = 0;
-    p_ += NumberReader::read(std::string_view(p_, remaining()), &value);
+    p += NumberReader::read(std::string_view(p, remaining()), &value);
     return std::max(value, -INT_MAX);
   }
 
@@ -59,13 +57,13 @@ class Scanner {
   double readReal() {
     skipBlanks();
     double value = 0.0;
-    p_ += NumberReader::read(std::string_view(p_, remaining()), &value, true);
+    p += NumberReader::read(std::string_view(p, remaining()), &value, true);
     return value;
   }
 
  private:
-  const char* p_;
-  const char* end_;
+  const char* p;
+  const char* end;
 };
 
 // True when the quoted name at s (just past the opening quote) is team_name.
@@ -133,16 +131,16 @@ CoachVisualSensor::PlayerT::PlayerT()
       goalie(false),
       tackle(false) {}
 
-CoachVisualSensor::CoachVisualSensor() : time_(0, 0), ball_pos_(0.0, 0.0), ball_vel_(0.0, 0.0) {
-  teammates_.reserve(11);
-  opponents_.reserve(11);
+CoachVisualSensor::CoachVisualSensor() : time(0, 0), ball_pos(0.0, 0.0), ball_vel(0.0, 0.0) {
+  teammates.reserve(11);
+  opponents.reserve(11);
 }
 
 void CoachVisualSensor::parse(const char* message, const char* team_name, const double& version,
                               const GameTime& now) {
-  time_ = now;
-  teammates_.clear();
-  opponents_.clear();
+  time = now;
+  teammates.clear();
+  opponents.clear();
   if (version >= 7.0) {
     parseV7(message, team_name);
   } else {
@@ -159,10 +157,10 @@ void CoachVisualSensor::parseV6(const char* message, const char* team_name) {
 }
 
 void CoachVisualSensor::parseView(const char* message, const char* team_name, bool newer) {
-  teammates_.clear();
-  opponents_.clear();
-  ball_pos_ = Vector2D(0.0, 0.0);
-  ball_vel_ = Vector2D(0.0, 0.0);
+  teammates.clear();
+  opponents.clear();
+  ball_pos = Vector2D(0.0, 0.0);
+  ball_vel = Vector2D(0.0, 0.0);
   if (message == nullptr) return;
   if (team_name == nullptr) team_name = "";
   const std::size_t team_len = std::strlen(team_name);
@@ -178,25 +176,25 @@ void CoachVisualSensor::parseView(const char* message, const char* team_name, bo
     if (!s.skipPast(')')) return;
   }
   s.seek(' ');
-  ball_pos_.x = s.readReal();
-  ball_pos_.y = s.readReal();
-  ball_vel_.x = s.readReal();
-  ball_vel_.y = s.readReal();
+  ball_pos.x = s.readReal();
+  ball_pos.y = s.readReal();
+  ball_vel.x = s.readReal();
+  ball_vel.y = s.readReal();
 
   if (!s.seek('(')) return;
   while (s.seek('p')) {
     PlayerT player;
     bool ours = false;
     if (!readPlayer(s, team_name, team_len, newer, player, ours)) return;
-    (ours ? teammates_ : opponents_).push_back(player);
+    (ours ? teammates : opponents).push_back(player);
   }
 }
 
 std::ostream& CoachVisualSensor::show(std::ostream& os) const {
-  os << "Coach Visual " << time_ << " ball: "
-     << "(" << ball_pos_.x << ", " << ball_pos_.y << ")"
-     << "(" << ball_vel_.x << ", " << ball_vel_.y << ")" << '\n';
-  for (const PlayerT& p : teammates_) showPlayer(os, "Our: ", p);
-  for (const PlayerT& p : opponents_) showPlayer(os, "Opp: ", p);
+  os << "Coach Visual " << time << " ball: "
+     << "(" << ball_pos.x << ", " << ball_pos.y << ")"
+     << "(" << ball_vel.x << ", " << ball_vel.y << ")" << '\n';
+  for (const PlayerT& p : teammates) showPlayer(os, "Our: ", p);
+  for (const PlayerT& p : opponents) showPlayer(os, "Opp: ", p);
   return os;
 }

@@ -40,21 +40,21 @@ class CoachVisualSensor {
   // A readable dump: the ball line, then one line per teammate and opponent.
   std::ostream& show(std::ostream& os) const;
 
-  const GameTime& time() const { return time_; }
-  const Vector2D& ballPos() const { return ball_pos_; }
-  const Vector2D& ballVel() const { return ball_vel_; }
-  const std::vector<PlayerT>& teammates() const { return teammates_; }
-  const std::vector<PlayerT>& opponents() const { return opponents_; }
+  const GameTime& gameTime() const { return time; }
+  const Vector2D& ballPos() const { return ball_pos; }
+  const Vector2D& ballVel() const { return ball_vel; }
+  const std::vector<PlayerT>& ourPlayers() const { return teammates; }
+  const std::vector<PlayerT>& theirPlayers() const { return opponents; }
 
  private:
   // The scan both grammars share; newer selects the player layout.
   void parseView(const char* message, const char* team_name, bool newer);
 
-  GameTime time_;
-  Vector2D ball_pos_;
-  Vector2D ball_vel_;
-  std::vector<PlayerT> teammates_;  // players whose team name is ours
-  std::vector<PlayerT> opponents_;
+  GameTime time;
+  Vector2D ball_pos;
+  Vector2D ball_vel;
+  std::vector<PlayerT> teammates;  // players whose team name is ours
+  std::vector<PlayerT> opponents;
 };
 
 #endif

@@ -44,10 +44,10 @@ bool isMatchOver(int cycle) {
 
 }  // namespace
 
-PlayerChangeState::PlayerChangeState() : change_count_(0) {
+PlayerChangeState::PlayerChangeState() : change_count(0) {
   for (int i = 0; i <= ServerParam::DEFAULT_MAX_PLAYER; ++i) {
-    teammate_types_[i] = 0;
-    opponent_changed_[i] = false;
+    teammate_types[i] = 0;
+    opponent_changed[i] = false;
   }
 }
 
@@ -58,8 +58,8 @@ void PlayerChangeState::parse(const char* message, Referee::PlayMode mode, const
   if (scanInts(text, "(ok change_player_type", values, 2) == 2) {
     change(values[0], values[1]);
     // Changes confirmed before kick-off at the start of a half are free.
-    if (!isHalfStart(now.cycle) || mode != Referee::BEFORE_KICK_OFF) ++change_count_;
-    ++type_change_counts_[values[1]];
+    if (!isHalfStart(now.cycle) || mode != Referee::BEFORE_KICK_OFF) ++change_count;
+    ++type_change_counts[values[1]];
     return;
   }
   if (scanInts(text, "(change_player_type", values, 2) == 2) {
@@ -84,9 +84,9 @@ void PlayerChangeState::change(int unum, int type) {
     return;
   }
   if (type == -1) {
-    opponent_changed_[unum] = true;
+    opponent_changed[unum] = true;
   } else {
-    teammate_types_[unum] = type;
+    teammate_types[unum] = type;
   }
 }
 
@@ -94,13 +94,13 @@ bool PlayerChangeState::canChange(int unum, int type, Referee::PlayMode mode,
                                   const GameTime& now) const {
   if (mode == Referee::PLAY_ON) return false;
   if (isMatchOver(now.cycle)) return false;
-  if (change_count_ >= PlayerParam::instance().subs_max) {
+  if (change_count >= PlayerParam::instance().subs_max) {
     // Only the free changes at the start of a half remain.
     if (mode != Referee::BEFORE_KICK_OFF || !isHalfStart(now.cycle)) return false;
   }
   if (type == 0) return true;
-  std::map<int, int>::const_iterator it = type_change_counts_.find(type);
-  if (it == type_change_counts_.end()) return true;
+  std::map<int, int>::const_iterator it = type_change_counts.find(type);
+  if (it == type_change_counts.end()) return true;
   if (it->second == PlayerParam::instance().pt_max && getTeammateType(unum) != type) return false;
   return true;
 }
@@ -110,7 +110,7 @@ int PlayerChangeState::getTeammateType(int unum) const {
     std::cerr << "WorldModelGlobal::getTeammatePlayerType. invalid unum " << unum << std::endl;
     return -1;
   }
-  return teammate_types_[unum];
+  return teammate_types[unum];
 }
 
 bool PlayerChangeState::isOpponentChanged(int unum) const {
@@ -118,5 +118,5 @@ bool PlayerChangeState::isOpponentChanged(int unum) const {
     std::cerr << "WorldModelGlobal::isOpponentPlayerChanged. invalid unum " << unum << std::endl;
     return false;
   }
-  return opponent_changed_[unum];
+  return opponent_changed[unum];
 }

@@ -31,14 +31,14 @@ class PlayerChangeState {
   // Whether opponent unum changed type; false for a bad number.
   bool isOpponentChanged(int unum) const;
 
-  int changeCount() const { return change_count_; }
-  const std::map<int, int>& typeChangeCounts() const { return type_change_counts_; }
+  int changeCount() const { return change_count; }
+  const std::map<int, int>& typeChangeCounts() const { return type_change_counts; }
 
  private:
-  int change_count_;                       // confirmed changes counted against subs_max
-  std::map<int, int> type_change_counts_;  // type id -> confirmed changes of own players to it
-  int teammate_types_[ServerParam::DEFAULT_MAX_PLAYER + 1];     // by uniform number; index 0 unused
-  bool opponent_changed_[ServerParam::DEFAULT_MAX_PLAYER + 1];  // by uniform number; index 0 unused
+  int change_count;                       // confirmed changes counted against subs_max
+  std::map<int, int> type_change_counts;  // type id -> confirmed changes of own players to it
+  int teammate_types[ServerParam::DEFAULT_MAX_PLAYER + 1];     // by uniform number; index 0 unused
+  bool opponent_changed[ServerParam::DEFAULT_MAX_PLAYER + 1];  // by uniform number; index 0 unused
 };
 
 #endif

@@ -19,7 +19,7 @@ struct ModeInfo {
 };
 
 // Indexed by Referee::PlayMode.
-const ModeInfo kModes[] = {
+const ModeInfo MODES[] = {
     {" before_kick_off", 1, 1},
     {" game_over", 2, 2},
     {" play_on", 3, 3},
@@ -53,17 +53,20 @@ const ModeInfo kModes[] = {
     {" time_extend", 50, 50},
     {" Unexpected playmode", 50, 50},
 };
-static_assert(sizeof(kModes) / sizeof(kModes[0]) == Referee::UNSUPPORTED + 1,
+static_assert(sizeof(MODES) / sizeof(MODES[0]) == Referee::UNSUPPORTED + 1,
               "one entry per play mode");
 
 void reportUnsupported(std::string_view text) {
   std::cerr << " Unsupported playmode : [" << text << "]" << std::endl;
 }
 
-// The score after a goal text: the digits from index 7 on, leading blanks
+// A goal text is "goal_l_" or "goal_r_" followed by the score.
+const std::size_t GOAL_PREFIX_LENGTH = sizeof("goal_l_") - 1;
+
+// The score after a goal text: the digits after its prefix, leading blanks
 // skipped. No digits give 0; a number too large for an int saturates.
 int readScore(std::string_view text) {
-  std::string_view digits = text.substr(std::min<std::size_t>(7, text.size()));
+  std::string_view digits = text.substr(std::min(GOAL_PREFIX_LENGTH, text.size()));
   digits.remove_prefix(std::min(digits.find_first_not_of(' '), digits.size()));
   int score = 0;
   if (!digits.empty() && digits[0] >= '0' && digits[0] <= '9') NumberReader::read(digits, &score);
@@ -73,15 +76,15 @@ int readScore(std::string_view text) {
 }  // namespace
 
 Referee::Referee()
-    : last_change_time_(0, 0),
-      side_(SoccerTypes::NEUTRAL),
-      mode_(BEFORE_KICK_OFF),
-      score_left_(0),
-      score_right_(0) {
+    : last_change_time(0, 0),
+      side(SoccerTypes::NEUTRAL),
+      mode(BEFORE_KICK_OFF),
+      score_left(0),
+      score_right(0) {
   using SoccerTypes::LEFT;
   using SoccerTypes::NEUTRAL;
   using SoccerTypes::RIGHT;
-  mode_table_ = {
+  mode_table = {
       {"before_kick_off", {BEFORE_KICK_OFF, NEUTRAL}},
       {"time_over", {GAME_OVER, NEUTRAL}},
       {"play_on", {PLAY_ON, NEUTRAL}},
@@ -140,17 +143,17 @@ std::pair<Referee::PlayMode, SoccerTypes::Side> Referee::judge(const std::string
 }
 
 std::pair<Referee::PlayMode, SoccerTypes::Side> Referee::judgeText(std::string_view text) {
-  const auto it = mode_table_.find(text);
-  if (it != mode_table_.end()) {
+  const auto it = mode_table.find(text);
+  if (it != mode_table.end()) {
     return it->second;
   }
   // Goals carry the score ("goal_l_2"); a bare "goal_l" counts as score 0.
   if (text.compare(0, 6, "goal_l") == 0) {
-    score_left_ = readScore(text);
+    score_left = readScore(text);
     return {GOAL, SoccerTypes::LEFT};
   }
   if (text.compare(0, 6, "goal_r") == 0) {
-    score_right_ = readScore(text);
+    score_right = readScore(text);
     return {GOAL, SoccerTypes::RIGHT};
   }
   reportUnsupported(text);
@@ -183,46 +186,46 @@ void Referee::parse(const char* message, const GameTime& now) {
   }
   // A free kick announced in the same step as the goalie's catch does not
   // replace the catch.
-  if (mode_ == GOALIE_CATCH && judged.first == FREE_KICK && now == last_change_time_) {
+  if (mode == GOALIE_CATCH && judged.first == FREE_KICK && now == last_change_time) {
     return;
   }
-  mode_ = judged.first;
-  side_ = judged.second;
-  last_change_time_ = now;
+  mode = judged.first;
+  side = judged.second;
+  last_change_time = now;
 }
 
 void Referee::parseInit(const char* text) {
   const std::pair<PlayMode, SoccerTypes::Side> judged = judgeText(text);
   if (judged.first == UNSUPPORTED) {
-    mode_ = BEFORE_KICK_OFF;
-    side_ = SoccerTypes::LEFT;
+    mode = BEFORE_KICK_OFF;
+    side = SoccerTypes::LEFT;
     return;
   }
-  mode_ = judged.first;
-  side_ = judged.second;
+  mode = judged.first;
+  side = judged.second;
 }
 
 int Referee::getServerPlayMode() const {
-  return serverPlayMode(mode_, side_);
+  return serverPlayMode(mode, side);
 }
 
 int Referee::serverPlayMode(PlayMode mode, SoccerTypes::Side side) {
   if (mode < BEFORE_KICK_OFF || mode > UNSUPPORTED) {
-    return 50;
+    mode = UNSUPPORTED;
   }
-  const ModeInfo& info = kModes[mode];
+  const ModeInfo& info = MODES[mode];
   return side == SoccerTypes::LEFT ? info.left_code : info.other_code;
 }
 
 void Referee::print(std::ostream& os) const {
-  os << last_change_time_ << playModeName(mode_) << sideName(side_) << std::endl;
+  os << last_change_time << playModeName(mode) << sideName(side) << std::endl;
 }
 
 const char* Referee::playModeName(PlayMode mode) {
   if (mode < BEFORE_KICK_OFF || mode > UNSUPPORTED) {
-    return kModes[UNSUPPORTED].printed;
+    return MODES[UNSUPPORTED].printed;
   }
-  return kModes[mode].printed;
+  return MODES[mode].printed;
 }
 
 const char* Referee::sideName(SoccerTypes::Side side) {

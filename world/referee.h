@@ -82,23 +82,23 @@ class Referee {
   static const char* playModeName(PlayMode mode);
   static const char* sideName(SoccerTypes::Side side);
 
-  PlayMode mode() const { return mode_; }
-  SoccerTypes::Side side() const { return side_; }
-  const GameTime& lastChangeTime() const { return last_change_time_; }
-  int scoreLeft() const { return score_left_; }
-  int scoreRight() const { return score_right_; }
+  PlayMode playMode() const { return mode; }
+  SoccerTypes::Side modeSide() const { return side; }
+  const GameTime& lastChangeTime() const { return last_change_time; }
+  int scoreLeft() const { return score_left; }
+  int scoreRight() const { return score_right; }
 
  private:
   // judge() on a view of the text: looking a mode up never copies it.
   std::pair<PlayMode, SoccerTypes::Side> judgeText(std::string_view text);
 
   // Keyed so that a std::string_view finds its entry without a std::string.
-  std::map<std::string, std::pair<PlayMode, SoccerTypes::Side>, std::less<>> mode_table_;
-  GameTime last_change_time_;
-  SoccerTypes::Side side_;
-  PlayMode mode_;
-  int score_left_;
-  int score_right_;
+  std::map<std::string, std::pair<PlayMode, SoccerTypes::Side>, std::less<>> mode_table;
+  GameTime last_change_time;
+  SoccerTypes::Side side;
+  PlayMode mode;
+  int score_left;
+  int score_right;
 };
 
 #endif

@@ -29,25 +29,25 @@ class WorldModelGlobal {
   void updateAfterSeeGlobal(const CoachVisualSensor& sensor, const Referee& referee,
                             const GameTime& now);
 
-  SoccerTypes::Side ourSide() const { return our_side_; }
-  const std::map<int, PlayerType>& playerTypeMap() const { return player_type_map_; }
+  SoccerTypes::Side ourSide() const { return our_side; }
+  const std::map<int, PlayerType>& playerTypeMap() const { return player_type_map; }
   PlayerChangeState& changeState() { return change_state_; }
   const PlayerChangeState& changeState() const { return change_state_; }
-  const GameTime& time() const { return time_; }
-  Referee::PlayMode mode() const { return mode_; }
-  SoccerTypes::Side side() const { return side_; }
+  const GameTime& gameTime() const { return time; }
+  Referee::PlayMode playMode() const { return mode; }
+  SoccerTypes::Side modeSide() const { return side; }
 
-  void setTime(const GameTime& time) { time_ = time; }
-  void setMode(Referee::PlayMode mode) { mode_ = mode; }
-  void setSide(SoccerTypes::Side side) { side_ = side; }
+  void setTime(const GameTime& now) { time = now; }
+  void setMode(Referee::PlayMode new_mode) { mode = new_mode; }
+  void setSide(SoccerTypes::Side new_side) { side = new_side; }
 
  private:
-  SoccerTypes::Side our_side_;
-  std::map<int, PlayerType> player_type_map_;
+  SoccerTypes::Side our_side;
+  std::map<int, PlayerType> player_type_map;
   PlayerChangeState change_state_;
-  GameTime time_;           // latest referee announcement or global view
-  Referee::PlayMode mode_;  // latest play mode
-  SoccerTypes::Side side_;  // the side that goes with mode_
+  GameTime time;           // latest referee announcement or global view
+  Referee::PlayMode mode;  // latest play mode
+  SoccerTypes::Side side;  // the side that goes with mode
 };
 
 #endif

@@ -117,7 +117,7 @@ class AllocationAgent : public coach_test::TestAgent {
   // allocations the sense() that handles it made.
   long handle(Peer& peer, const std::string& message) {
     peer.sendText(port(), message);
-    EXPECT_TRUE(coach_test::waitReadable(udp->socket().fd())) << message;
+    EXPECT_TRUE(coach_test::waitReadable(udp->socket().descriptor())) << message;
     S_allocations = 0;
     S_counting = true;
     sense();
@@ -176,8 +176,8 @@ TEST_F(AllocationTest, RunningMatchMessagesAllocateNothing) {
   };
   for (const std::string& m : opening) agent.handle(peer, m);
   peer.takeAll();
-  ASSERT_EQ(Referee::PLAY_ON, agent.referee.mode());
-  ASSERT_EQ(11u, agent.visual.teammates().size());
+  ASSERT_EQ(Referee::PLAY_ON, agent.referee.playMode());
+  ASSERT_EQ(11u, agent.visual.ourPlayers().size());
 
   // Each cycle's messages, long mode names included.
   struct Case {
@@ -199,10 +199,10 @@ TEST_F(AllocationTest, RunningMatchMessagesAllocateNothing) {
   for (const Case& c : cases) {
     EXPECT_EQ(0, agent.handle(peer, c.message)) << c.what;
   }
-  EXPECT_EQ(GameTime(3, 1), agent.manager.current());
+  EXPECT_EQ(GameTime(3, 1), agent.manager.currentTime());
   EXPECT_EQ(12, agent.referee.scoreLeft());
-  EXPECT_EQ(11u, agent.visual.teammates().size());
-  EXPECT_EQ(11u, agent.visual.opponents().size());
+  EXPECT_EQ(11u, agent.visual.ourPlayers().size());
+  EXPECT_EQ(11u, agent.visual.theirPlayers().size());
   // The think was answered while counting.
   const std::vector<std::string> sent = peer.takeAll();
   ASSERT_EQ(1u, sent.size());

@@ -122,13 +122,13 @@ TEST_F(CoachAgentTest, TimedHeadsUpdateTheClockAndOnlySeeGlobalCountsStops) {
   TestAgent agent;
   agent.parse("(see_global 0 ((b) 0 0 0 0))");
   agent.parse("(see_global 0 ((b) 0 0 0 0))");
-  EXPECT_EQ(GameTime(0, 2), agent.manager.current());
+  EXPECT_EQ(GameTime(0, 2), agent.manager.currentTime());
   agent.parse("(ok look 0 ((b) 0 0 0 0))");  // a look answer never counts a stop
   agent.parse("(hear 0 referee before_kick_off)");
   agent.parse("(think)");
-  EXPECT_EQ(GameTime(0, 2), agent.manager.current());
+  EXPECT_EQ(GameTime(0, 2), agent.manager.currentTime());
   agent.parse("(ok check_ball   1 in_field)");  // leading blanks before the time
-  EXPECT_EQ(GameTime(1, 0), agent.manager.current());
+  EXPECT_EQ(GameTime(1, 0), agent.manager.currentTime());
 }
 
 TEST_F(CoachAgentTest, OverflowingTimeIsReportedAndUsed) {
@@ -286,7 +286,7 @@ TEST_F(CoachAgentTest, GameOverSendsByeAndStopsReading) {
   const int port = agent.port();
   peer.sendText(port, "(hear 10 referee time_over)");
   peer.sendText(port, "(think)");
-  coach_test::waitReadable(agent.iface().socket().fd());
+  coach_test::waitReadable(agent.iface().socket().descriptor());
   agent.sense();
   EXPECT_FALSE(agent.isServerAlive());
   EXPECT_EQ(std::vector<std::string>{withNul("(bye)")}, peer.takeAll());
@@ -304,9 +304,9 @@ TEST_F(CoachAgentTest, RefereeStepUpdatesTheWorldModel) {
   agent.connectTo(peer);
   agent.feed(peer, {"(see_global 0 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0))",
                     "(hear 0 referee kick_off_l)"});
-  EXPECT_EQ(Referee::KICK_OFF, agent.world.mode());
-  EXPECT_EQ(SoccerTypes::LEFT, agent.world.side());
-  EXPECT_EQ(GameTime(0, 1), agent.world.time());
+  EXPECT_EQ(Referee::KICK_OFF, agent.world.playMode());
+  EXPECT_EQ(SoccerTypes::LEFT, agent.world.modeSide());
+  EXPECT_EQ(GameTime(0, 1), agent.world.gameTime());
 }
 
 TEST_F(CoachAgentTest, SilentServerGetsThreeProbesAndIsDeclaredDown) {

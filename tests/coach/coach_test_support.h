@@ -52,16 +52,16 @@ class TestAgent : public CoachAgent {
   // Connects to the peer; the socket is made non-blocking as the loop does.
   void connectTo(const Peer& peer) {
     ASSERT_TRUE(udp->socket().connect("127.0.0.1", peer.port()));
-    const int fd = udp->socket().fd();
+    const int fd = udp->socket().descriptor();
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
-  int port() const { return coach_test::localPort(udp->socket().fd()); }
+  int port() const { return coach_test::localPort(udp->socket().descriptor()); }
   UDPInterface& iface() { return *udp; }
 
   // Sends the messages to the coach and runs one sense() over them.
   void feed(Peer& peer, const std::vector<std::string>& messages) {
     for (const std::string& m : messages) peer.sendText(port(), m);
-    coach_test::waitReadable(udp->socket().fd());
+    coach_test::waitReadable(udp->socket().descriptor());
     sense();
   }
 };

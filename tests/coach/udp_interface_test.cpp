@@ -35,20 +35,20 @@ class UDPInterfaceTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(udp.socket().connect("127.0.0.1", server.port()));
-    const int fd = udp.socket().fd();
+    const int fd = udp.socket().descriptor();
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL, 0) | O_NONBLOCK);
   }
 
   int localPort() const {
     sockaddr_in address;
     socklen_t length = sizeof(address);
-    getsockname(udp.socket().fd(), reinterpret_cast<sockaddr*>(&address), &length);
+    getsockname(udp.socket().descriptor(), reinterpret_cast<sockaddr*>(&address), &length);
     return ntohs(address.sin_port);
   }
 
   // Waits (bounded) until a datagram is pending, then receives it.
   int receiveOne() {
-    pollfd entry = {udp.socket().fd(), POLLIN, 0};
+    pollfd entry = {udp.socket().descriptor(), POLLIN, 0};
     if (poll(&entry, 1, 2000) != 1) {
       return -2;
     }
@@ -77,7 +77,7 @@ TEST_F(UDPInterfaceTest, ReceiveOnEmptySocketReturnsZeroAndWritesNothing) {
   server.sendTo(localPort(), std::string("(hear 1 referee play_on)\0", 25));
   ASSERT_EQ(25, receiveOne());
   EXPECT_EQ(0, udp.receive());
-  EXPECT_STREQ("(hear 1 referee play_on)", udp.buffer());
+  EXPECT_STREQ("(hear 1 referee play_on)", udp.received());
 }
 
 TEST_F(UDPInterfaceTest, ZeroLengthDatagramIsReportedAndReturnsZero) {
@@ -91,8 +91,8 @@ TEST_F(UDPInterfaceTest, DestinationPortFollowsTheSender) {
   Peer game_port;
   game_port.sendTo(localPort(), std::string("(init l ok)\0", 12));
   ASSERT_EQ(12, receiveOne());
-  EXPECT_EQ(game_port.port(), ntohs(udp.socket().dest().sin_port));
-  EXPECT_EQ(htonl(INADDR_LOOPBACK), udp.socket().dest().sin_addr.s_addr);
+  EXPECT_EQ(game_port.port(), ntohs(udp.socket().destination().sin_port));
+  EXPECT_EQ(htonl(INADDR_LOOPBACK), udp.socket().destination().sin_addr.s_addr);
 
   EXPECT_EQ(9, udp.send("(eye on)"));
   std::string bytes;
@@ -105,14 +105,14 @@ TEST_F(UDPInterfaceTest, DatagramOfFullBufferSizeIsReceivedWhole) {
   const std::string text = randomText(UDPInterface::BUFFER_SIZE, 1);
   server.sendTo(localPort(), text);
   EXPECT_EQ(UDPInterface::BUFFER_SIZE, receiveOne());
-  EXPECT_EQ(text, std::string(udp.buffer()));
+  EXPECT_EQ(text, std::string(udp.received()));
 }
 
 TEST_F(UDPInterfaceTest, LongerDatagramIsCutToTheBuffer) {
   const std::string text = randomText(UDPInterface::BUFFER_SIZE + 500, 2);
   server.sendTo(localPort(), text);
   EXPECT_EQ(UDPInterface::BUFFER_SIZE, receiveOne());
-  EXPECT_EQ(text.substr(0, UDPInterface::BUFFER_SIZE), std::string(udp.buffer()));
+  EXPECT_EQ(text.substr(0, UDPInterface::BUFFER_SIZE), std::string(udp.received()));
 }
 
 TEST_F(UDPInterfaceTest, CompressionLevelZeroKeepsMessagesPlain) {
@@ -180,7 +180,7 @@ TEST_F(UDPInterfaceTest, CompressedDatagramsInflateIntoTheBuffer) {
     const std::string bytes = zpeer.deflateMessage(message);
     server.sendTo(localPort(), bytes);
     EXPECT_EQ(static_cast<int>(bytes.size()), receiveOne());
-    EXPECT_STREQ(message.c_str(), udp.buffer());
+    EXPECT_STREQ(message.c_str(), udp.received());
     expected_log << "decompress from " << bytes.size() << " bytes to " << message.size() + 1
                  << " bytes\n";
   }
@@ -198,11 +198,11 @@ TEST_F(UDPInterfaceTest, InflatedTextLongerThanTheBufferIsCut) {
   }
   server.sendTo(localPort(), zpeer.deflateMessage(long_text));
   ASSERT_GT(receiveOne(), 0);
-  EXPECT_EQ(long_text.substr(0, UDPInterface::BUFFER_SIZE - 1), std::string(udp.buffer()));
+  EXPECT_EQ(long_text.substr(0, UDPInterface::BUFFER_SIZE - 1), std::string(udp.received()));
 
   server.sendTo(localPort(), zpeer.deflateMessage("(think)"));
   ASSERT_GT(receiveOne(), 0);
-  EXPECT_STREQ("(think)", udp.buffer());
+  EXPECT_STREQ("(think)", udp.received());
 }
 
 TEST_F(UDPInterfaceTest, HugeInflationIsCappedAndTheStreamStaysInStep) {
@@ -214,13 +214,13 @@ TEST_F(UDPInterfaceTest, HugeInflationIsCappedAndTheStreamStaysInStep) {
   ASSERT_LT(bytes.size(), 8192u);
   server.sendTo(localPort(), bytes);
   ASSERT_EQ(static_cast<int>(bytes.size()), receiveOne());
-  EXPECT_EQ(huge.substr(0, UDPInterface::BUFFER_SIZE - 1), std::string(udp.buffer()));
+  EXPECT_EQ(huge.substr(0, UDPInterface::BUFFER_SIZE - 1), std::string(udp.received()));
   EXPECT_NE(std::string::npos, out.str().find(" bytes to 5000001 bytes\n"));
-  EXPECT_LE(udp.text().size(), static_cast<size_t>(Decompressor::S_MAX_CAPACITY));
+  EXPECT_LE(udp.converted().size(), static_cast<size_t>(Decompressor::S_MAX_CAPACITY));
 
   server.sendTo(localPort(), zpeer.deflateMessage("(think)"));
   ASSERT_GT(receiveOne(), 0);
-  EXPECT_STREQ("(think)", udp.buffer());
+  EXPECT_STREQ("(think)", udp.received());
 }
 
 TEST_F(UDPInterfaceTest, GarbageIsSurvivedAndAFreshStreamIsReadAfterIt) {
@@ -229,12 +229,12 @@ TEST_F(UDPInterfaceTest, GarbageIsSurvivedAndAFreshStreamIsReadAfterIt) {
   const std::string garbage = randomText(3000, 5);
   server.sendTo(localPort(), garbage);
   EXPECT_EQ(3000, receiveOne());
-  EXPECT_LT(strlen(udp.buffer()), static_cast<size_t>(UDPInterface::BUFFER_SIZE));
+  EXPECT_LT(strlen(udp.received()), static_cast<size_t>(UDPInterface::BUFFER_SIZE));
 
   ZPeer fresh;
   server.sendTo(localPort(), fresh.deflateMessage("(ok eye on)"));
   ASSERT_GT(receiveOne(), 0);
-  EXPECT_STREQ("(ok eye on)", udp.buffer());
+  EXPECT_STREQ("(ok eye on)", udp.received());
 }
 
 TEST(UDPSocketTest, UnknownHostFailsClosed) {
@@ -242,19 +242,19 @@ TEST(UDPSocketTest, UnknownHostFailsClosed) {
   StreamCapture err(std::cerr);
   EXPECT_FALSE(socket.connect("no-such-host.invalid", 6002));
   EXPECT_EQ("UDPSocket::Connect(): fail to find host\n", err.str());
-  EXPECT_EQ(-1, socket.fd());
-  EXPECT_EQ(0, socket.dest().sin_port);
+  EXPECT_EQ(-1, socket.descriptor());
+  EXPECT_EQ(0, socket.destination().sin_port);
 }
 
 TEST(UDPSocketTest, CloseZeroesTheDestination) {
   UDPSocket socket;
   ASSERT_TRUE(socket.connect("127.0.0.1", 6002));
-  EXPECT_NE(-1, socket.fd());
-  EXPECT_EQ(htons(6002), socket.dest().sin_port);
+  EXPECT_NE(-1, socket.descriptor());
+  EXPECT_EQ(htons(6002), socket.destination().sin_port);
   socket.close();
-  EXPECT_EQ(-1, socket.fd());
-  EXPECT_EQ(0, socket.dest().sin_port);
-  EXPECT_EQ(0u, socket.dest().sin_addr.s_addr);
+  EXPECT_EQ(-1, socket.descriptor());
+  EXPECT_EQ(0, socket.destination().sin_port);
+  EXPECT_EQ(0u, socket.destination().sin_addr.s_addr);
 }
 
 TEST(UDPSocketTest, ReceiveOnAClosedSocketFindsNothingAndSaysNothing) {
@@ -271,7 +271,7 @@ TEST(UDPSocketTest, ReceiveOnAClosedSocketFindsNothingAndSaysNothing) {
 TEST(DecompressorTest, EmptyInputProducesNothing) {
   Decompressor decompressor;
   decompressor.decompress("", 0, Z_SYNC_FLUSH);
-  EXPECT_EQ(0, decompressor.produced());
+  EXPECT_EQ(0, decompressor.producedBytes());
   EXPECT_EQ(0, decompressor.stored());
 }
 

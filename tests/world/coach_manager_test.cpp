@@ -18,7 +18,7 @@ class CoachManagerTest : public testing::Test {
   void announce(int cycle, const char* text) {
     manager.updateCurrentTime(cycle, false);
     referee.parse(("(hear " + std::to_string(cycle) + " referee " + text + ")").c_str(),
-                  manager.current());
+                  manager.currentTime());
     manager.updateGameMode(referee);
   }
 
@@ -31,44 +31,44 @@ class CoachManagerTest : public testing::Test {
 };
 
 TEST_F(CoachManagerTest, StartsAliveInStopModeAtZero) {
-  EXPECT_TRUE(manager.alive());
+  EXPECT_TRUE(manager.isAlive());
   EXPECT_TRUE(manager.stopMode());
   EXPECT_EQ(0, manager.silentTicks());
-  EXPECT_EQ(GameTime(0, 0), manager.current());
+  EXPECT_EQ(GameTime(0, 0), manager.currentTime());
 }
 
 TEST_F(CoachManagerTest, ViewsOfAStoppedCycleCountStepsUntilTheNextCycle) {
   manager.updateCurrentTime(0, true);
-  EXPECT_EQ(GameTime(0, 1), manager.current());
+  EXPECT_EQ(GameTime(0, 1), manager.currentTime());
   manager.updateCurrentTime(0, true);
   announce(0, "before_kick_off");  // a hear message of the same cycle counts nothing
-  EXPECT_EQ(GameTime(0, 2), manager.current());
+  EXPECT_EQ(GameTime(0, 2), manager.currentTime());
   manager.updateCurrentTime(0, true);
-  EXPECT_EQ(GameTime(0, 3), manager.current());
+  EXPECT_EQ(GameTime(0, 3), manager.currentTime());
 
   announce(0, "kick_off_l");  // still counted under the stop
-  EXPECT_EQ(GameTime(0, 3), manager.current());
+  EXPECT_EQ(GameTime(0, 3), manager.currentTime());
   EXPECT_FALSE(manager.stopMode());
   EXPECT_EQ(GameTime(0, 0), lastStop());
 
   manager.updateCurrentTime(1, true);
-  EXPECT_EQ(GameTime(1, 0), manager.current());
+  EXPECT_EQ(GameTime(1, 0), manager.currentTime());
   EXPECT_EQ(GameTime(0, 3), lastStop());
 }
 
 TEST_F(CoachManagerTest, RunningModeResetsARepeatedCycleAndClosesAnOpenStop) {
   announce(57, "play_on");
   manager.updateCurrentTime(57, true);
-  EXPECT_EQ(GameTime(57, 0), manager.current());
+  EXPECT_EQ(GameTime(57, 0), manager.currentTime());
 
   // Stop at 57 for two views, then play resumes in the same cycle.
   announce(57, "offside_l");
   manager.updateCurrentTime(57, true);
   manager.updateCurrentTime(57, true);
-  EXPECT_EQ(GameTime(57, 2), manager.current());
+  EXPECT_EQ(GameTime(57, 2), manager.currentTime());
   announce(57, "free_kick_r");
   manager.updateCurrentTime(57, true);
-  EXPECT_EQ(GameTime(57, 0), manager.current());
+  EXPECT_EQ(GameTime(57, 0), manager.currentTime());
   EXPECT_EQ(GameTime(57, 2), lastStop());
 }
 
@@ -76,13 +76,13 @@ TEST_F(CoachManagerTest, JumpOutOfAStopIsReportedAndTaken) {
   for (int i = 0; i < 4; ++i) manager.updateCurrentTime(0, true);
   announce(120, "goal_l_1");
   for (int i = 0; i < 4; ++i) manager.updateCurrentTime(120, true);
-  ASSERT_EQ(GameTime(120, 4), manager.current());
+  ASSERT_EQ(GameTime(120, 4), manager.currentTime());
 
   testing::internal::CaptureStderr();
   manager.updateCurrentTime(125, true);
   EXPECT_EQ("Stop Mode: previous server time is incorrect?? [120, 4] -> 125\n",
             testing::internal::GetCapturedStderr());
-  EXPECT_EQ(GameTime(125, 0), manager.current());
+  EXPECT_EQ(GameTime(125, 0), manager.currentTime());
   EXPECT_EQ(GameTime(120, 4), lastStop());
 }
 
@@ -93,7 +93,7 @@ TEST_F(CoachManagerTest, StopEndingWithoutExtraViewsIsStillRecorded) {
   manager.updateCurrentTime(1, false);
   EXPECT_EQ("", testing::internal::GetCapturedStderr());
   EXPECT_EQ(GameTime(0, 0), lastStop());
-  EXPECT_EQ(GameTime(1, 0), manager.current());
+  EXPECT_EQ(GameTime(1, 0), manager.currentTime());
 }
 
 TEST_F(CoachManagerTest, OnlyTheListedModesStopTheClock) {
@@ -108,7 +108,7 @@ TEST_F(CoachManagerTest, OnlyTheListedModesStopTheClock) {
   EXPECT_TRUE(manager.stopMode());
   announce(11, "half_time");
   EXPECT_FALSE(manager.stopMode());
-  EXPECT_TRUE(manager.alive());
+  EXPECT_TRUE(manager.isAlive());
 }
 
 TEST_F(CoachManagerTest, EveryGameOverTextEndsTheCoach) {
@@ -119,7 +119,7 @@ TEST_F(CoachManagerTest, EveryGameOverTextEndsTheCoach) {
     Referee ref;
     ref.parse((std::string("(hear 6000 referee ") + text + ")").c_str(), GameTime(6000, 0));
     fresh.updateGameMode(ref);
-    EXPECT_FALSE(fresh.alive()) << text;
+    EXPECT_FALSE(fresh.isAlive()) << text;
     EXPECT_FALSE(fresh.stopMode()) << text;
   }
 }
@@ -132,13 +132,13 @@ TEST_F(CoachManagerTest, ServerIsDownOnlyAfterTheConfiguredSilence) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(manager.estimateServerDown());
   EXPECT_EQ("", testing::internal::GetCapturedStderr());
-  EXPECT_TRUE(manager.alive());
+  EXPECT_TRUE(manager.isAlive());
 
   manager.addSilentTick();
   testing::internal::CaptureStderr();
   EXPECT_TRUE(manager.estimateServerDown());
   EXPECT_EQ("server is down??\n", testing::internal::GetCapturedStderr());
-  EXPECT_FALSE(manager.alive());
+  EXPECT_FALSE(manager.isAlive());
 }
 
 TEST_F(CoachManagerTest, SilenceCountRestartsAfterAReceive) {
@@ -149,14 +149,14 @@ TEST_F(CoachManagerTest, SilenceCountRestartsAfterAReceive) {
   manager.addSilentTick();
   EXPECT_EQ(1, manager.silentTicks());
   EXPECT_FALSE(manager.estimateServerDown());
-  EXPECT_TRUE(manager.alive());
+  EXPECT_TRUE(manager.isAlive());
 }
 
 TEST_F(CoachManagerTest, AliveNeverReturnsOnceCleared) {
   manager.clearAlive();
   announce(1, "play_on");
   manager.updateCurrentTime(2, true);
-  EXPECT_FALSE(manager.alive());
+  EXPECT_FALSE(manager.isAlive());
 }
 
 }  // namespace

@@ -44,11 +44,11 @@ std::string view(const std::string& players) {
 
 TEST(CoachVisualSensorTest, StartsEmptyAtZero) {
   const CoachVisualSensor sensor;
-  EXPECT_EQ(GameTime(0, 0), sensor.time());
+  EXPECT_EQ(GameTime(0, 0), sensor.gameTime());
   EXPECT_EQ(Vector2D(0, 0), sensor.ballPos());
   EXPECT_EQ(Vector2D(0, 0), sensor.ballVel());
-  EXPECT_TRUE(sensor.teammates().empty());
-  EXPECT_TRUE(sensor.opponents().empty());
+  EXPECT_TRUE(sensor.ourPlayers().empty());
+  EXPECT_TRUE(sensor.theirPlayers().empty());
 }
 
 TEST(CoachVisualSensorTest, UnreadPlayerHoldsMarkerValues) {
@@ -65,13 +65,13 @@ TEST(CoachVisualSensorTest, GoaliesOfBothTeamsAreSplitByTeamName) {
       "(see_global 0 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0) ((p \"A\" 1 goalie) -50 0 0 0 "
       "0 0) ((p \"B\" 1 goalie) 50 0 0 0 180 0))",
       "A", 8.0, GameTime(0, 3));
-  EXPECT_EQ(GameTime(0, 3), sensor.time());
+  EXPECT_EQ(GameTime(0, 3), sensor.gameTime());
   EXPECT_EQ(Vector2D(0, 0), sensor.ballPos());
   EXPECT_EQ(Vector2D(0, 0), sensor.ballVel());
-  ASSERT_EQ(1u, sensor.teammates().size());
-  ASSERT_EQ(1u, sensor.opponents().size());
-  const PlayerT& ours = sensor.teammates()[0];
-  const PlayerT& theirs = sensor.opponents()[0];
+  ASSERT_EQ(1u, sensor.ourPlayers().size());
+  ASSERT_EQ(1u, sensor.theirPlayers().size());
+  const PlayerT& ours = sensor.ourPlayers()[0];
+  const PlayerT& theirs = sensor.theirPlayers()[0];
   EXPECT_EQ(1, ours.unum);
   EXPECT_TRUE(ours.goalie);
   EXPECT_EQ(Vector2D(-50, 0), ours.pos);
@@ -98,8 +98,8 @@ TEST(CoachVisualSensorTest, NewerFormReadsPointingAndTackleMarks) {
   for (const PlayerCase& c : cases) {
     CoachVisualSensor sensor;
     sensor.parse(view(c.object).c_str(), "A", 9.4, GameTime(10, 0));
-    ASSERT_EQ(1u, sensor.teammates().size()) << c.object;
-    const PlayerT& p = sensor.teammates()[0];
+    ASSERT_EQ(1u, sensor.ourPlayers().size()) << c.object;
+    const PlayerT& p = sensor.ourPlayers()[0];
     EXPECT_EQ(7, p.unum) << c.object;
     EXPECT_EQ(Vector2D(10, 5), p.pos) << c.object;
     EXPECT_EQ(Vector2D(0.5, 0), p.vel) << c.object;
@@ -118,24 +118,24 @@ TEST(CoachVisualSensorTest, OlderFormReadsBodyAndNeckBeforeVelocity) {
                "A", 6.0, GameTime(10, 0));
   EXPECT_EQ(Vector2D(1.5, -2), sensor.ballPos());
   EXPECT_EQ(Vector2D(0.25, -0.5), sensor.ballVel());
-  ASSERT_EQ(1u, sensor.teammates().size());
-  const PlayerT& p = sensor.teammates()[0];
+  ASSERT_EQ(1u, sensor.ourPlayers().size());
+  const PlayerT& p = sensor.ourPlayers()[0];
   EXPECT_EQ(9, p.unum);
   EXPECT_TRUE(p.goalie);
   EXPECT_EQ(Vector2D(10, 5), p.pos);
   EXPECT_EQ(45.0, p.body);
   EXPECT_EQ(-30.0, p.neck);
   EXPECT_EQ(Vector2D(0.5, 0), p.vel);
-  ASSERT_EQ(1u, sensor.opponents().size());
-  EXPECT_EQ(Vector2D(5, 6), sensor.opponents()[0].vel);
+  ASSERT_EQ(1u, sensor.theirPlayers().size());
+  EXPECT_EQ(Vector2D(5, 6), sensor.theirPlayers()[0].vel);
 }
 
 TEST(CoachVisualSensorTest, OlderFormIgnoresPointingAndTackle) {
   CoachVisualSensor sensor;
   sensor.parse(view(" ((p \"A\" 3) 1 2 3 4 5 6 90 t)").c_str(), "A", 5.0, GameTime(10, 0));
-  ASSERT_EQ(1u, sensor.teammates().size());
-  EXPECT_EQ(0.0, sensor.teammates()[0].pointto[1]);
-  EXPECT_FALSE(sensor.teammates()[0].tackle);
+  ASSERT_EQ(1u, sensor.ourPlayers().size());
+  EXPECT_EQ(0.0, sensor.ourPlayers()[0].pointto[1]);
+  EXPECT_FALSE(sensor.ourPlayers()[0].tackle);
 }
 
 struct TeamCase {
@@ -153,9 +153,9 @@ TEST(CoachVisualSensorTest, TeammatesMatchTheTeamNameExactly) {
     CoachVisualSensor sensor;
     const std::string object = std::string(" ((p \"") + c.theirs_in_view + "\" 4) 1 2 3 4 5 6)";
     sensor.parse(view(object).c_str(), c.ours, 9.0, GameTime(1, 0));
-    EXPECT_EQ(c.teammate ? 1u : 0u, sensor.teammates().size())
+    EXPECT_EQ(c.teammate ? 1u : 0u, sensor.ourPlayers().size())
         << c.ours << " vs " << c.theirs_in_view;
-    EXPECT_EQ(c.teammate ? 0u : 1u, sensor.opponents().size())
+    EXPECT_EQ(c.teammate ? 0u : 1u, sensor.theirPlayers().size())
         << c.ours << " vs " << c.theirs_in_view;
   }
 }
@@ -167,19 +167,19 @@ TEST(CoachVisualSensorTest, LookReplyIsParsedLikeAView) {
       "A", 9.4, GameTime(120, 0));
   EXPECT_EQ(Vector2D(3, 4), sensor.ballPos());
   EXPECT_EQ(Vector2D(0.1, 0.2), sensor.ballVel());
-  ASSERT_EQ(1u, sensor.teammates().size());
-  EXPECT_EQ(5, sensor.teammates()[0].unum);
+  ASSERT_EQ(1u, sensor.ourPlayers().size());
+  EXPECT_EQ(5, sensor.ourPlayers()[0].unum);
 }
 
 TEST(CoachVisualSensorTest, EachViewReplacesThePreviousOne) {
   CoachVisualSensor sensor;
   sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
-  ASSERT_EQ(11u, sensor.teammates().size());
+  ASSERT_EQ(11u, sensor.ourPlayers().size());
   sensor.parse(view("").c_str(), "Coachees", 9.4, GameTime(37, 0));
-  EXPECT_EQ(GameTime(37, 0), sensor.time());
+  EXPECT_EQ(GameTime(37, 0), sensor.gameTime());
   EXPECT_EQ(Vector2D(1.5, -2), sensor.ballPos());
-  EXPECT_TRUE(sensor.teammates().empty());
-  EXPECT_TRUE(sensor.opponents().empty());
+  EXPECT_TRUE(sensor.ourPlayers().empty());
+  EXPECT_TRUE(sensor.theirPlayers().empty());
   // A view cut before the ball leaves no ball from the view before.
   sensor.parse("(see_global 38 ((g r) 52.5 0)", "Coachees", 9.4, GameTime(38, 0));
   EXPECT_EQ(Vector2D(0, 0), sensor.ballPos());
@@ -189,20 +189,20 @@ TEST(CoachVisualSensorTest, EachViewReplacesThePreviousOne) {
 TEST(CoachVisualSensorTest, RealViewIsReadCompletely) {
   CoachVisualSensor sensor;
   sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
-  ASSERT_EQ(11u, sensor.teammates().size());
-  ASSERT_EQ(11u, sensor.opponents().size());
+  ASSERT_EQ(11u, sensor.ourPlayers().size());
+  ASSERT_EQ(11u, sensor.theirPlayers().size());
   for (int i = 0; i < 11; ++i) {
-    EXPECT_EQ(i + 1, sensor.teammates()[i].unum);
-    EXPECT_EQ(i + 1, sensor.opponents()[i].unum);
-    EXPECT_EQ(i == 0, sensor.teammates()[i].goalie);
-    EXPECT_EQ(i == 0, sensor.opponents()[i].goalie);
-    EXPECT_EQ(i == 5, sensor.opponents()[i].tackle);
-    EXPECT_FALSE(sensor.teammates()[i].tackle);
+    EXPECT_EQ(i + 1, sensor.ourPlayers()[i].unum);
+    EXPECT_EQ(i + 1, sensor.theirPlayers()[i].unum);
+    EXPECT_EQ(i == 0, sensor.ourPlayers()[i].goalie);
+    EXPECT_EQ(i == 0, sensor.theirPlayers()[i].goalie);
+    EXPECT_EQ(i == 5, sensor.theirPlayers()[i].tackle);
+    EXPECT_FALSE(sensor.ourPlayers()[i].tackle);
   }
-  const PlayerT& moving = sensor.opponents()[4];
+  const PlayerT& moving = sensor.theirPlayers()[4];
   EXPECT_EQ(Vector2D(15.9222, -37.0009), moving.pos);
   EXPECT_EQ(Vector2D(4.98827e-05, 7.8888e-07), moving.vel);
-  EXPECT_EQ(Vector2D(-12, -37), sensor.teammates()[3].pos);
+  EXPECT_EQ(Vector2D(-12, -37), sensor.ourPlayers()[3].pos);
 
   sensor.parse(kRealView41Ball, "Coachees", 9.4, GameTime(41, 0));
   EXPECT_EQ(Vector2D(47.5249, 0.0377463), sensor.ballPos());
@@ -228,21 +228,22 @@ TEST(CoachVisualSensorTest, ViewCutShortKeepsPlayersRead) {
         CoachVisualSensor sensor;
         sensor.parse(text.get(), "Coachees", version, GameTime(1, 0));
 
-        const std::vector<PlayerT>& ours = sensor.teammates();
-        const std::vector<PlayerT>& theirs = sensor.opponents();
-        ASSERT_LE(ours.size(), full.teammates().size()) << cut;
-        ASSERT_LE(theirs.size(), full.opponents().size()) << cut;
+        const std::vector<PlayerT>& ours = sensor.ourPlayers();
+        const std::vector<PlayerT>& theirs = sensor.theirPlayers();
+        ASSERT_LE(ours.size(), full.ourPlayers().size()) << cut;
+        ASSERT_LE(theirs.size(), full.theirPlayers().size()) << cut;
         for (std::size_t i = 0; i < ours.size(); ++i) {
-          EXPECT_TRUE(samePlayer(full.teammates()[i], ours[i])) << "cut " << cut << " ours " << i;
+          EXPECT_TRUE(samePlayer(full.ourPlayers()[i], ours[i])) << "cut " << cut << " ours " << i;
         }
         for (std::size_t i = 0; i < theirs.size(); ++i) {
-          EXPECT_TRUE(samePlayer(full.opponents()[i], theirs[i])) << "cut " << cut << " opp " << i;
+          EXPECT_TRUE(samePlayer(full.theirPlayers()[i], theirs[i]))
+              << "cut " << cut << " opp " << i;
         }
         const std::size_t count = ours.size() + theirs.size();
         EXPECT_GE(count, previous_count) << cut;
         previous_count = count;
       }
-      EXPECT_EQ(full.teammates().size() + full.opponents().size(), previous_count);
+      EXPECT_EQ(full.ourPlayers().size() + full.theirPlayers().size(), previous_count);
     }
   }
 }
@@ -254,34 +255,34 @@ TEST(CoachVisualSensorTest, MalformedNumbersAreBoundedAndCountAsZero) {
                     " 2 x 4 5 6) ((p \"A\" 8) 1 2 3 4 5 6)")
                    .c_str(),
                "A", 9.4, GameTime(1, 0));
-  ASSERT_EQ(2u, sensor.teammates().size());
-  EXPECT_EQ(2147483647, sensor.teammates()[0].unum);
-  EXPECT_EQ(0.0, sensor.teammates()[0].vel.x);  // "x" is no number
-  EXPECT_EQ(8, sensor.teammates()[1].unum);
-  EXPECT_EQ(Vector2D(1, 2), sensor.teammates()[1].pos);
+  ASSERT_EQ(2u, sensor.ourPlayers().size());
+  EXPECT_EQ(2147483647, sensor.ourPlayers()[0].unum);
+  EXPECT_EQ(0.0, sensor.ourPlayers()[0].vel.x);  // "x" is no number
+  EXPECT_EQ(8, sensor.ourPlayers()[1].unum);
+  EXPECT_EQ(Vector2D(1, 2), sensor.ourPlayers()[1].pos);
 }
 
 TEST(CoachVisualSensorTest, NullOrEmptyInputLeavesAnEmptyView) {
   CoachVisualSensor sensor;
   sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
   sensor.parse(nullptr, nullptr, 9.4, GameTime(37, 0));
-  EXPECT_TRUE(sensor.teammates().empty());
+  EXPECT_TRUE(sensor.ourPlayers().empty());
   sensor.parse("", "Coachees", 9.4, GameTime(38, 0));
-  EXPECT_TRUE(sensor.opponents().empty());
-  EXPECT_EQ(GameTime(38, 0), sensor.time());
+  EXPECT_TRUE(sensor.theirPlayers().empty());
+  EXPECT_EQ(GameTime(38, 0), sensor.gameTime());
 }
 
 TEST(CoachVisualSensorTest, RepeatedViewsReuseThePlayerStorage) {
   CoachVisualSensor sensor;
   sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
-  const PlayerT* ours = sensor.teammates().data();
-  const PlayerT* theirs = sensor.opponents().data();
-  EXPECT_EQ(11u, sensor.teammates().capacity());
+  const PlayerT* ours = sensor.ourPlayers().data();
+  const PlayerT* theirs = sensor.theirPlayers().data();
+  EXPECT_EQ(11u, sensor.ourPlayers().capacity());
   for (int i = 0; i < 100; ++i) {
     sensor.parse(kRealView36, "Coachees", 9.4, GameTime(37 + i, 0));
   }
-  EXPECT_EQ(ours, sensor.teammates().data());
-  EXPECT_EQ(theirs, sensor.opponents().data());
+  EXPECT_EQ(ours, sensor.ourPlayers().data());
+  EXPECT_EQ(theirs, sensor.theirPlayers().data());
 }
 
 TEST(CoachVisualSensorTest, ShowWritesBallAndPlayersWithNormalisedFace) {
@@ -307,8 +308,8 @@ TEST(CoachVisualSensorTest, RecordedMatchViewsAllHaveTwentyTwoPlayers) {
       if (text.compare(0, 12, "(see_global ") != 0) continue;
       CoachVisualSensor sensor;
       sensor.parse(text.c_str(), "Coachees", 9.4, GameTime(0, 0));
-      EXPECT_EQ(11u, sensor.teammates().size()) << text;
-      EXPECT_EQ(11u, sensor.opponents().size()) << text;
+      EXPECT_EQ(11u, sensor.ourPlayers().size()) << text;
+      EXPECT_EQ(11u, sensor.theirPlayers().size()) << text;
       ++views;
     }
   }

@@ -75,8 +75,8 @@ std::string hear(int time, const std::string& text) {
 
 TEST(RefereeTest, StartsBeforeKickOffWithNoScore) {
   const Referee referee;
-  EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.mode());
-  EXPECT_EQ(NEUTRAL, referee.side());
+  EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.playMode());
+  EXPECT_EQ(NEUTRAL, referee.modeSide());
   EXPECT_EQ(GameTime(0, 0), referee.lastChangeTime());
   EXPECT_EQ(0, referee.scoreLeft());
   EXPECT_EQ(0, referee.scoreRight());
@@ -89,8 +89,8 @@ TEST(RefereeTest, EveryServerTextGivesItsModeAndSide) {
     testing::internal::CaptureStderr();
     referee.parse(hear(42, c.text).c_str(), GameTime(42, 1));
     EXPECT_EQ("", testing::internal::GetCapturedStderr()) << c.text;
-    EXPECT_EQ(c.mode, referee.mode()) << c.text;
-    EXPECT_EQ(c.side, referee.side()) << c.text;
+    EXPECT_EQ(c.mode, referee.playMode()) << c.text;
+    EXPECT_EQ(c.side, referee.modeSide()) << c.text;
     EXPECT_EQ(GameTime(42, 1), referee.lastChangeTime()) << c.text;
   }
 }
@@ -98,14 +98,14 @@ TEST(RefereeTest, EveryServerTextGivesItsModeAndSide) {
 TEST(RefereeTest, GoalTextSetsScore) {
   Referee referee;
   referee.parse("(hear 100 referee goal_l_2)", GameTime(100, 0));
-  EXPECT_EQ(Referee::GOAL, referee.mode());
-  EXPECT_EQ(LEFT, referee.side());
+  EXPECT_EQ(Referee::GOAL, referee.playMode());
+  EXPECT_EQ(LEFT, referee.modeSide());
   EXPECT_EQ(2, referee.scoreLeft());
   EXPECT_EQ(0, referee.scoreRight());
 
   referee.parse("(hear 150 referee goal_r_1)", GameTime(150, 0));
-  EXPECT_EQ(Referee::GOAL, referee.mode());
-  EXPECT_EQ(RIGHT, referee.side());
+  EXPECT_EQ(Referee::GOAL, referee.playMode());
+  EXPECT_EQ(RIGHT, referee.modeSide());
   EXPECT_EQ(2, referee.scoreLeft());
   EXPECT_EQ(1, referee.scoreRight());
   EXPECT_EQ(GameTime(150, 0), referee.lastChangeTime());
@@ -137,16 +137,16 @@ TEST(RefereeTest, GoalScoreIsReadSafelyFromAnyRemainder) {
 TEST(RefereeTest, FreeKickInTheStepOfTheGoalieCatchKeepsTheCatch) {
   Referee referee;
   referee.parse("(hear 700 referee goalie_catch_ball_l)", GameTime(700, 0));
-  ASSERT_EQ(Referee::GOALIE_CATCH, referee.mode());
+  ASSERT_EQ(Referee::GOALIE_CATCH, referee.playMode());
 
   referee.parse("(hear 700 referee free_kick_l)", GameTime(700, 0));
-  EXPECT_EQ(Referee::GOALIE_CATCH, referee.mode());
-  EXPECT_EQ(LEFT, referee.side());
+  EXPECT_EQ(Referee::GOALIE_CATCH, referee.playMode());
+  EXPECT_EQ(LEFT, referee.modeSide());
   EXPECT_EQ(GameTime(700, 0), referee.lastChangeTime());
 
   referee.parse("(hear 701 referee free_kick_l)", GameTime(701, 0));
-  EXPECT_EQ(Referee::FREE_KICK, referee.mode());
-  EXPECT_EQ(LEFT, referee.side());
+  EXPECT_EQ(Referee::FREE_KICK, referee.playMode());
+  EXPECT_EQ(LEFT, referee.modeSide());
   EXPECT_EQ(GameTime(701, 0), referee.lastChangeTime());
 }
 
@@ -154,12 +154,12 @@ TEST(RefereeTest, OtherModesReplaceTheCatchInTheSameStep) {
   Referee referee;
   referee.parse("(hear 700 referee goalie_catch_ball_r)", GameTime(700, 0));
   referee.parse("(hear 700 referee foul_r)", GameTime(700, 1));  // a later step
-  EXPECT_EQ(Referee::FREE_KICK, referee.mode());
-  EXPECT_EQ(LEFT, referee.side());
+  EXPECT_EQ(Referee::FREE_KICK, referee.playMode());
+  EXPECT_EQ(LEFT, referee.modeSide());
 
   referee.parse("(hear 800 referee goalie_catch_ball_r)", GameTime(800, 0));
   referee.parse("(hear 800 referee play_on)", GameTime(800, 0));
-  EXPECT_EQ(Referee::PLAY_ON, referee.mode());
+  EXPECT_EQ(Referee::PLAY_ON, referee.playMode());
 }
 
 TEST(RefereeTest, UnsupportedTextIsReportedAndChangesNothing) {
@@ -168,8 +168,8 @@ TEST(RefereeTest, UnsupportedTextIsReportedAndChangesNothing) {
   testing::internal::CaptureStderr();
   referee.parse("(hear 20 referee foo_bar)", GameTime(20, 0));
   EXPECT_EQ(" Unsupported playmode : [foo_bar]\n", testing::internal::GetCapturedStderr());
-  EXPECT_EQ(Referee::KICK_OFF, referee.mode());
-  EXPECT_EQ(RIGHT, referee.side());
+  EXPECT_EQ(Referee::KICK_OFF, referee.playMode());
+  EXPECT_EQ(RIGHT, referee.modeSide());
   EXPECT_EQ(GameTime(10, 0), referee.lastChangeTime());
 }
 
@@ -186,7 +186,7 @@ TEST(RefereeTest, UnscannableAnnouncementIsReportedAndChangesNothing) {
     referee.parse(message, GameTime(10, 0));
     EXPECT_EQ("Referee::parse() playmode scan error.\n", testing::internal::GetCapturedStderr())
         << message;
-    EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.mode()) << message;
+    EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.playMode()) << message;
     EXPECT_EQ(GameTime(0, 0), referee.lastChangeTime()) << message;
   }
 }
@@ -194,9 +194,9 @@ TEST(RefereeTest, UnscannableAnnouncementIsReportedAndChangesNothing) {
 TEST(RefereeTest, ModeTextStopsAtTheFirstClosingParenthesisOrTheEnd) {
   Referee referee;
   referee.parse("(hear 5 referee play_on) trailing)", GameTime(5, 0));
-  EXPECT_EQ(Referee::PLAY_ON, referee.mode());
+  EXPECT_EQ(Referee::PLAY_ON, referee.playMode());
   referee.parse("(hear 6 referee kick_in_l", GameTime(6, 0));
-  EXPECT_EQ(Referee::KICK_IN, referee.mode());
+  EXPECT_EQ(Referee::KICK_IN, referee.playMode());
 }
 
 TEST(RefereeTest, OverlongModeTextIsUnsupportedWhateverItsPrefix) {
@@ -208,28 +208,28 @@ TEST(RefereeTest, OverlongModeTextIsUnsupportedWhateverItsPrefix) {
     testing::internal::CaptureStderr();
     referee.parse(hear(9, text).c_str(), GameTime(9, 0));
     EXPECT_EQ(" Unsupported playmode : [" + text + "]\n", testing::internal::GetCapturedStderr());
-    EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.mode());
+    EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.playMode());
     EXPECT_EQ(0, referee.scoreLeft());
   }
   // A text of exactly the limit is still judged.
   Referee referee;
   const std::string at_limit = "goal_r_" + std::string(Referee::MAX_MODE_TEXT - 7, '0');
   referee.parse(hear(9, at_limit).c_str(), GameTime(9, 0));
-  EXPECT_EQ(Referee::GOAL, referee.mode());
+  EXPECT_EQ(Referee::GOAL, referee.playMode());
 }
 
 TEST(RefereeTest, ParseInitSetsModeButNotTime) {
   Referee referee;
   referee.parseInit("play_on");
-  EXPECT_EQ(Referee::PLAY_ON, referee.mode());
-  EXPECT_EQ(NEUTRAL, referee.side());
+  EXPECT_EQ(Referee::PLAY_ON, referee.playMode());
+  EXPECT_EQ(NEUTRAL, referee.modeSide());
   EXPECT_EQ(GameTime(0, 0), referee.lastChangeTime());
 
   testing::internal::CaptureStderr();
   referee.parseInit("nonsense");
   EXPECT_EQ(" Unsupported playmode : [nonsense]\n", testing::internal::GetCapturedStderr());
-  EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.mode());
-  EXPECT_EQ(LEFT, referee.side());
+  EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.playMode());
+  EXPECT_EQ(LEFT, referee.modeSide());
 }
 
 struct ModeCase {

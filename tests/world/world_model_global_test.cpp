@@ -85,16 +85,16 @@ TEST(WorldModelGlobalTest, KeepsTheFirstSevenOfEighteenAnnouncedTypes) {
 // side to play; the view brings the referee's time, mode and side.
 TEST(WorldModelGlobalTest, GlobalViewTakesTimeModeAndSideFromTheReferee) {
   WorldModelGlobal world;
-  EXPECT_EQ(GameTime(-1, 0), world.time());
-  EXPECT_EQ(Referee::BEFORE_KICK_OFF, world.mode());
-  EXPECT_EQ(SoccerTypes::NEUTRAL, world.side());
+  EXPECT_EQ(GameTime(-1, 0), world.gameTime());
+  EXPECT_EQ(Referee::BEFORE_KICK_OFF, world.playMode());
+  EXPECT_EQ(SoccerTypes::NEUTRAL, world.modeSide());
   Referee referee;
   referee.parse("(hear 0 referee kick_off_r)", GameTime(0, 40));
   const CoachVisualSensor sensor;
   world.updateAfterSeeGlobal(sensor, referee, GameTime(0, 41));
-  EXPECT_EQ(GameTime(0, 41), world.time());
-  EXPECT_EQ(Referee::KICK_OFF, world.mode());
-  EXPECT_EQ(SoccerTypes::RIGHT, world.side());
+  EXPECT_EQ(GameTime(0, 41), world.gameTime());
+  EXPECT_EQ(Referee::KICK_OFF, world.playMode());
+  EXPECT_EQ(SoccerTypes::RIGHT, world.modeSide());
   // The own side is a different thing and stays.
   EXPECT_EQ(SoccerTypes::LEFT, world.ourSide());
 }
