@@ -148,6 +148,7 @@ void CoachAgent::init(int argc, const char* const* argv) {
   }
   CommandLineReader reader(argc, argv);
   reader.read(config);
+  config.reportUnknownPolicy();
 }
 
 void CoachAgent::usage() {

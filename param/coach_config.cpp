@@ -1,5 +1,7 @@
 #include "param/coach_config.h"
 
+#include <iostream>
+
 // Every setting in registration order: name, member, default, alias.
 const ParamMap::Row<CoachConfig> CoachConfig::S_PARAMS[] = {
     {"team_name", &CoachConfig::team_name, DEFAULT_TEAM_NAME, "t"},
@@ -16,6 +18,7 @@ const ParamMap::Row<CoachConfig> CoachConfig::S_PARAMS[] = {
     {"use_freeform", &CoachConfig::use_freeform, DEFAULT_USE_FREEFORM},
     {"use_hetero_player", &CoachConfig::use_hetero_player, DEFAULT_USE_HETERO_PLAYER},
     {"write_after_game", &CoachConfig::write_after_game, DEFAULT_WRITE_AFTER_GAME, SWITCH},
+    {"substitution_policy", &CoachConfig::substitution_policy, DEFAULT_SUBSTITUTION_POLICY},
 };
 
 CoachConfig& CoachConfig::instance() {
@@ -34,4 +37,14 @@ void CoachConfig::setDefaultParam() {
 
 void CoachConfig::createMap() {
   defineRows(*this, S_PARAMS, REGISTER);
+}
+
+CoachConfig::SubstitutionPolicy CoachConfig::substitutionPolicy() const {
+  return substitution_policy == "roles" ? ROLES : CLASSIC;
+}
+
+void CoachConfig::reportUnknownPolicy() const {
+  if (substitution_policy == "classic" || substitution_policy == "roles") return;
+  std::cerr << "substitution_policy \"" << substitution_policy
+            << "\" is unknown (classic or roles); classic is used" << std::endl;
 }

@@ -25,11 +25,24 @@ class CoachConfig : public ParamMap {
   static constexpr bool DEFAULT_USE_FREEFORM = false;
   static constexpr bool DEFAULT_USE_HETERO_PLAYER = false;
   static constexpr bool DEFAULT_WRITE_AFTER_GAME = false;
+  static constexpr const char* DEFAULT_SUBSTITUTION_POLICY = "classic";
+
+  // How the coach gives its field players their types before kick-off.
+  enum SubstitutionPolicy {
+    CLASSIC,  // four role groups, each one type above fixed floors
+    ROLES,    // player by player, the best type the server still allows
+  };
 
   static CoachConfig& instance();
 
   void createMap() override;
   void setDefaultParam() override;
+
+  // The policy that substitution_policy names; classic for any other name.
+  SubstitutionPolicy substitutionPolicy() const;
+  // Writes one line to standard error when substitution_policy names no
+  // policy.
+  void reportUnknownPolicy() const;
 
   std::string team_name;  // also reachable as "t"
   std::string coach_name;
@@ -42,9 +55,10 @@ class CoachConfig : public ParamMap {
   bool use_advise;        // on/off
   bool use_clang;         // on/off
   int clang_version;
-  bool use_freeform;       // on/off
-  bool use_hetero_player;  // on/off
-  bool write_after_game;   // switch
+  bool use_freeform;                // on/off
+  bool use_hetero_player;           // on/off
+  bool write_after_game;            // switch
+  std::string substitution_policy;  // "classic" or "roles"
 
  private:
   CoachConfig();

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <iostream>
+#include <limits>
 #include <map>
 
+#include "param/coach_config.h"
+#include "param/player_param.h"
 #include "param/server_param.h"
 #include "strategy/player_type.h"
 
@@ -57,6 +60,15 @@ const Attempt ATTEMPTS[] = {
 
 const double MIN_STAMINA_INC_RATE = 0.66;
 const double MIN_REAL_SPEED = 1.05;
+// The role groups, each in the order its players are changed.
+const std::vector<int> GROUP_9_10_11 = {9, 10, 11};
+const std::vector<int> GROUP_2_3_6 = {2, 3, 6};
+const std::vector<int> GROUP_4_5 = {4, 5};
+const std::vector<int> GROUP_7_8 = {7, 8};
+
+// The roles policy takes every speed.
+const double NO_SPEED_FLOOR = -std::numeric_limits<double>::infinity();
+
 // The run waits at cycle 0 for more stopped steps than this.
 const int STOPPED_STEPS_BEFORE_RUN = 10;
 // Types 1 to this are the candidates; 0 is the default type.
@@ -81,16 +93,19 @@ void BrenvoCoach::doSubstitute() {
   if (S_first_substituted) return;
   if (world.gameTime().cycle != 0) return;
   if (world.gameTime().stopped <= STOPPED_STEPS_BEFORE_RUN) return;
-  doFirstSubstitute();
+  if (CoachConfig::instance().substitutionPolicy() == CoachConfig::ROLES) {
+    doRolesSubstitute();
+  } else {
+    doFirstSubstitute();
+  }
   S_first_substituted = true;
 }
 
-void BrenvoCoach::doFirstSubstitute() {
-  const std::map<int, PlayerType>& types = world.playerTypeMap();
+std::vector<const PlayerType*> BrenvoCoach::rankCandidates(int last_id, double min_speed) const {
   std::vector<const PlayerType*> candidates;
-  for (int id = 1; id <= LAST_CANDIDATE_ID; ++id) {
-    std::map<int, PlayerType>::const_iterator it = types.find(id);
-    if (it != types.end()) candidates.push_back(&it->second);
+  const std::map<int, PlayerType>& types = world.playerTypeMap();
+  for (auto it = types.lower_bound(1); it != types.end() && it->first <= last_id; ++it) {
+    candidates.push_back(&it->second);
   }
 
   const double stamina_floor = MIN_STAMINA_INC_RATE * ServerParam::instance().stamina_inc_max;
@@ -98,7 +113,7 @@ void BrenvoCoach::doFirstSubstitute() {
       std::remove_if(candidates.begin(), candidates.end(), IsIgnoredStaminaIncMax(stamina_floor)),
       candidates.end());
   candidates.erase(
-      std::remove_if(candidates.begin(), candidates.end(), IsIgnoredSpeedMax(MIN_REAL_SPEED)),
+      std::remove_if(candidates.begin(), candidates.end(), IsIgnoredSpeedMax(min_speed)),
       candidates.end());
   // Stable sorts keep the id order as the last tie-break.
   std::stable_sort(candidates.begin(), candidates.end(), TypeStaminaIncComp());
@@ -110,7 +125,12 @@ void BrenvoCoach::doFirstSubstitute() {
               << "  stam_inc = " << t->stamina_inc_max << "  kmargin = " << t->kickable_margin
               << std::endl;
   }
+  return candidates;
+}
 
+void BrenvoCoach::doFirstSubstitute() {
+  const std::vector<const PlayerType*> candidates =
+      rankCandidates(LAST_CANDIDATE_ID, MIN_REAL_SPEED);
   std::set<int> used;
   int last = 0;
   for (const Attempt& attempt : ATTEMPTS) {
@@ -147,30 +167,54 @@ int BrenvoCoach::getBestSpeedType(const std::vector<const PlayerType*>& candidat
   return best_id;
 }
 
-void BrenvoCoach::changeGroup(const int* unums, int count, int type) {
-  if (type == 0) return;
-  for (int i = 0; i < count; ++i) {
-    std::cout << "change player " << unums[i] << " to type " << type << std::endl;
-    sendCommand(CoachChangePlayerTypeCommand(unums[i], type));
+// Each holder of a type counts against pt_max, whoever gave it; the goalie
+// keeps the default type, which is never a candidate.
+void BrenvoCoach::doRolesSubstitute() {
+  const std::vector<const PlayerType*> candidates =
+      rankCandidates(std::numeric_limits<int>::max(), NO_SPEED_FLOOR);
+  int held[ServerParam::DEFAULT_MAX_PLAYER + 1];
+  std::map<int, int> holders;
+  for (int unum = 1; unum <= ServerParam::DEFAULT_MAX_PLAYER; ++unum) {
+    held[unum] = world.changeState().getTeammateType(unum);
+    ++holders[held[unum]];
+  }
+  const int pt_max = PlayerParam::instance().pt_max;
+  for (const std::vector<int>* group : {&GROUP_9_10_11, &GROUP_2_3_6, &GROUP_4_5, &GROUP_7_8}) {
+    for (const int unum : *group) {
+      for (const PlayerType* t : candidates) {
+        if (holders[t->id] >= pt_max) continue;
+        --holders[held[unum]];
+        ++holders[t->id];
+        held[unum] = t->id;
+        changePlayer(unum, t->id);
+        break;
+      }
+    }
   }
 }
 
+void BrenvoCoach::changePlayer(int unum, int type) {
+  std::cout << "change player " << unum << " to type " << type << std::endl;
+  sendCommand(CoachChangePlayerTypeCommand(unum, type));
+}
+
+void BrenvoCoach::changeGroup(const std::vector<int>& unums, int type) {
+  if (type == 0) return;
+  for (const int unum : unums) changePlayer(unum, type);
+}
+
 void BrenvoCoach::change_9_10_11(int type) {
-  static const int UNUMS[] = {9, 10, 11};
-  changeGroup(UNUMS, 3, type);
+  changeGroup(GROUP_9_10_11, type);
 }
 
 void BrenvoCoach::change_2_3_6(int type) {
-  static const int UNUMS[] = {2, 3, 6};
-  changeGroup(UNUMS, 3, type);
+  changeGroup(GROUP_2_3_6, type);
 }
 
 void BrenvoCoach::change_4_5(int type) {
-  static const int UNUMS[] = {4, 5};
-  changeGroup(UNUMS, 2, type);
+  changeGroup(GROUP_4_5, type);
 }
 
 void BrenvoCoach::change_7_8(int type) {
-  static const int UNUMS[] = {7, 8};
-  changeGroup(UNUMS, 2, type);
+  changeGroup(GROUP_7_8, type);
 }

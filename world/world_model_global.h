@@ -2,7 +2,8 @@
 #define BRENVO_WORLD_WORLD_MODEL_GLOBAL_H
 
 // The coach's summary of the match for the strategy: its own side, the
-// player types the server announced (at most seven), the record of type
+// player types the server announced (at most seven, or with the
+// roles policy as many as the server offers), the record of type
 // changes, and the latest time, play mode and mode side. Keeps no history
 // and never reads the global view itself; that stays in the visual sensor.
 
@@ -21,7 +22,11 @@ class WorldModelGlobal {
 
   // Sets the own side from the side letter of the server's init answer.
   void init(char side);
-  // Keeps the first record of each id, up to seven types.
+  // The most types the roles policy keeps, whatever the server announces.
+  static const int S_MAX_ANNOUNCED_TYPES = 64;
+
+  // Keeps the first record of each id, up to seven types (with the roles
+  // policy, up to the player_types the server announced).
   void insertPlayerType(const PlayerType& type);
   // Receives the "(ok team_names " answer; nothing of it is recorded.
   void parseTeamNames(const char* message);
@@ -40,6 +45,9 @@ class WorldModelGlobal {
   void setTime(const GameTime& now) { time = now; }
   void setMode(Referee::PlayMode new_mode) { mode = new_mode; }
   void setSide(SoccerTypes::Side new_side) { side = new_side; }
+
+  // How many types insertPlayerType keeps.
+  static std::size_t playerTypeLimit();
 
  private:
   SoccerTypes::Side our_side;

@@ -26,7 +26,7 @@ TEST(InstallTest, InstalledCoachReadsTheDefaultsOfTheSampleAndStartScriptPlaysTh
   std::ifstream in(sample);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const long lines = std::count(text.begin(), text.end(), '\n') + 1;  // the reader's count
-  const std::string summary = sample + ": read " + std::to_string(lines) + " lines, 13 params.\n";
+  const std::string summary = sample + ": read " + std::to_string(lines) + " lines, 14 params.\n";
 
   CoachProcess defaults({"--help"}),
       installed(prefix + "/bin/brenvo_coach", {"--coach-config", sample, "--help"});

@@ -26,10 +26,11 @@ std::string listing(int port, const std::string& team) {
          std::to_string(port) +
          "\n"
          "\tserver_down_cycle : 30\n"
-         "----- string 5 -----\n"
+         "----- string 6 -----\n"
          "\tcoach_name : \"BRENVO_Coach\"\n"
          "\th : \"localhost\"\n"
          "\thost : \"localhost\"\n"
+         "\tsubstitution_policy : \"classic\"\n"
          "\tt : \"" +
          team +
          "\"\n"

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <sstream>
+
+#include "tests/stream_capture.h"
 
 namespace {
 
@@ -20,10 +23,11 @@ TEST_F(CoachConfigTest, ShowListsTheDefaultsExactly) {
       "\tclang_version : 8\n"
       "\tport : 6002\n"
       "\tserver_down_cycle : 30\n"
-      "----- string 5 -----\n"
+      "----- string 6 -----\n"
       "\tcoach_name : \"BRENVO_Coach\"\n"
       "\th : \"localhost\"\n"
       "\thost : \"localhost\"\n"
+      "\tsubstitution_policy : \"classic\"\n"
       "\tt : \"BRENVO2003\"\n"
       "\tteam_name : \"BRENVO2003\"\n"
       "----- bool 1 -----\n"
@@ -39,6 +43,27 @@ TEST_F(CoachConfigTest, ShowListsTheDefaultsExactly) {
       "\tversion : 9.4\n"
       "\n",
       os.str());
+}
+
+TEST_F(CoachConfigTest, UnknownPolicyIsReportedAndClassicUsed) {
+  CoachConfig& config = CoachConfig::instance();
+  const struct {
+    const char* name;
+    CoachConfig::SubstitutionPolicy policy;
+    const char* report;
+  } cases[] = {
+      {"classic", CoachConfig::CLASSIC, ""},
+      {"roles", CoachConfig::ROLES, ""},
+      {"Roles", CoachConfig::CLASSIC,
+       "substitution_policy \"Roles\" is unknown (classic or roles); classic is used\n"},
+  };
+  for (const auto& c : cases) {
+    config.substitution_policy = c.name;
+    StreamCapture err(std::cerr);
+    config.reportUnknownPolicy();
+    EXPECT_EQ(c.report, err.str());
+    EXPECT_EQ(c.policy, config.substitutionPolicy()) << c.name;
+  }
 }
 
 TEST_F(CoachConfigTest, AliasesShareTheVariableOfTheLongName) {

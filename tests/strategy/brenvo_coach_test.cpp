@@ -3,7 +3,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
+
 #include "coach/udp_interface.h"
+#include "param/coach_config.h"
+#include "param/player_param.h"
 #include "param/server_param.h"
 #include "strategy/player_type.h"
 #include "tests/coach/coach_test_support.h"
@@ -74,10 +79,11 @@ class SubstitutionTest : public ::testing::Test {
   void SetUp() override { ServerParam::instance().setDefaultParam(); }
   void TearDown() override { ServerParam::instance().setDefaultParam(); }
 
-  // Runs the substitution and returns the trace; the datagrams go to peer.
-  std::string run(TestCoach& coach) {
+  // Runs a substitution and returns the trace; the datagrams go to peer.
+  std::string run(TestCoach& coach,
+                  void (BrenvoCoach::*policy)() = &BrenvoCoach::doFirstSubstitute) {
     Capture out(std::cout);
-    coach.doFirstSubstitute();
+    (coach.*policy)();
     return out.str();
   }
   Peer peer;
@@ -164,6 +170,80 @@ TEST_F(SubstitutionTest, TypeTakenByOneGroupIsNeverOfferedAgain) {
       "change player 11 to type 1\n",
       run(coach));
   EXPECT_EQ(3u, peer.takeAll().size());
+}
+
+class RolesTest : public SubstitutionTest {
+ protected:
+  // With the roles policy the world model keeps every type announced.
+  void SetUp() override {
+    SubstitutionTest::SetUp();
+    CoachConfig::instance().substitution_policy = "roles";
+    PlayerParam::instance().player_types = 19;
+  }
+  void TearDown() override {
+    CoachConfig::instance().setDefaultParam();
+    PlayerParam::instance().setDefaultParam();
+    SubstitutionTest::TearDown();
+  }
+  // Types 1 to count, each a little slower than the one before.
+  static void addTypes(TestCoach& coach, int count) {
+    for (int id = 0; id <= count; ++id) coach.add(makeType(id, 1.2 - 0.01 * id, 45, 0.7));
+  }
+  // The changes as "unum:type ..."; every trace line has its datagram, in order.
+  std::string changes(TestCoach& coach, int pt_max) {
+    PlayerParam::instance().pt_max = pt_max;
+    std::istringstream trace(run(coach, &BrenvoCoach::doRolesSubstitute));
+    std::vector<std::string> expected;
+    std::string line, result;
+    int unum = 0, type = 0;
+    while (std::getline(trace, line)) {
+      if (std::sscanf(line.c_str(), "change player %d to type %d", &unum, &type) != 2) continue;
+      result += (result.empty() ? "" : " ") + std::to_string(unum) + ":" + std::to_string(type);
+      expected.push_back(withNul("(change_player_type " + std::to_string(unum) + " " +
+                                 std::to_string(type) + ")"));
+    }
+    EXPECT_EQ(expected, peer.takeAll());
+    return result;
+  }
+};
+
+TEST_F(RolesTest, PlayersTakeTheBestTypesInGroupOrderWithinPtMax) {
+  const struct {
+    int types, pt_max;
+    const char* changes;
+  } cases[] = {
+      {18, 1, "9:1 10:2 11:3 2:4 3:5 6:6 4:7 5:8 7:9 8:10"},
+      {18, 2, "9:1 10:1 11:2 2:2 3:3 6:3 4:4 5:4 7:5 8:5"},
+      {6, 3, "9:1 10:1 11:1 2:2 3:2 6:2 4:3 5:3 7:3 8:4"},
+      {3, 1, "9:1 10:2 11:3"},  // the rest is left to the server
+      {6, 0, ""},
+  };
+  for (const auto& c : cases) {
+    TestCoach coach;
+    coach.connectTo(peer);
+    addTypes(coach, c.types);
+    EXPECT_EQ(c.changes, changes(coach, c.pt_max)) << c.types << " types, pt_max " << c.pt_max;
+  }
+}
+
+TEST_F(RolesTest, RanksLikeTheClassicPolicyWithoutItsSpeedFloor) {
+  TestCoach coach;
+  coach.connectTo(peer);
+  coach.add(makeType(1, 0.9, 40, 0.6));
+  coach.add(makeType(2, 0.9, 45, 0.6));
+  coach.add(makeType(3, 1.2, 29.7, 0.9));  // recovers too slowly: 29.7 < 0.66 * 45
+  coach.add(makeType(4, 0.9, 45, 0.6));
+  EXPECT_EQ("9:2 10:4 11:1", changes(coach, 1));
+}
+
+TEST_F(RolesTest, TypesHeldAlreadyCountAgainstPtMax) {
+  TestCoach coach;
+  coach.connectTo(peer);
+  addTypes(coach, 18);
+  coach.world.changeState().parse("(ok change_player_type 5 1)", Referee::BEFORE_KICK_OFF,
+                                  GameTime(0, 1));
+  // Type 1 has room again once player 5 has moved on to type 9.
+  EXPECT_EQ("9:2 10:3 11:4 2:5 3:6 6:7 4:8 5:9 7:1 8:10", changes(coach, 1));
 }
 
 // The hook acts once, on the first tick at cycle 0 with more than 10 stops;

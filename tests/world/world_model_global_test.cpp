@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "param/coach_config.h"
+#include "param/player_param.h"
 #include "param/server_param.h"
 #include "tests/stream_capture.h"
 #include "world/coach_visual_sensor.h"
@@ -79,6 +82,23 @@ TEST(WorldModelGlobalTest, KeepsTheFirstSevenOfEighteenAnnouncedTypes) {
   EXPECT_EQ(6, world.playerTypeMap().rbegin()->first);
   EXPECT_DOUBLE_EQ(1.05, world.playerTypeMap().at(6).player_speed_max);
   EXPECT_DOUBLE_EQ(1.0, world.playerTypeMap().at(6).real_speed_max);
+}
+
+// The roles policy keeps as many types as the server says it offers, and no
+// more than 64 whatever it says.
+TEST(WorldModelGlobalTest, RolesPolicyKeepsEveryAnnouncedTypeUpToSixtyFour) {
+  CoachConfig::instance().substitution_policy = "roles";
+  for (const int announced : {18, 100, -1}) {
+    PlayerParam::instance().player_types = announced;
+    WorldModelGlobal world;
+    Captured err(std::cerr);
+    for (int id = 0; id < 70; ++id) world.insertPlayerType(typeWithId(id, 0.1));
+    const int kept = std::clamp(announced, 0, 64);
+    EXPECT_EQ(static_cast<std::size_t>(kept), world.playerTypeMap().size()) << announced;
+    EXPECT_EQ(static_cast<std::size_t>(70 - kept) * 23, err.str().size()) << announced;
+  }
+  CoachConfig::instance().setDefaultParam();
+  PlayerParam::instance().setDefaultParam();
 }
 
 // Before the first view the world is at cycle -1, before kick-off, with no
