@@ -23,7 +23,7 @@ class WorldModelGlobal {
   // Sets the own side from the side letter of the server's init answer.
   void init(char side);
   // The most types the roles policy keeps, whatever the server announces.
-  static const int S_MAX_ANNOUNCED_TYPES = 64;
+  static constexpr int S_MAX_ANNOUNCED_TYPES = 64;
 
   // Keeps the first record of each id, up to seven types (with the roles
   // policy, up to the player_types the server announced).
