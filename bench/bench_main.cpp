@@ -21,7 +21,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/coach_child.h"
-#include "tools/practice_server.h"
+#include "tools/demo_match.h"
 
 namespace {
 

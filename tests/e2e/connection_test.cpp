@@ -139,7 +139,7 @@ TEST_F(ConnectionTest, OddDatagramsDoNotHurt) {
 
 TEST_F(ConnectionTest, MessagesCutShortAnywhereDoNotHurt) {
   const std::string messages[] = {
-      practice::PracticeServer::seeGlobal(0, kTeam, kOpponent),
+      practice::seeGlobal(0, kTeam, kOpponent),
       "(hear 0 referee kick_off_l)",
       "(change_player_type 3 2)",
       "(ok change_player_type 3 2)",

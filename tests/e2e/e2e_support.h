@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/e2e/coach_process.h"
-#include "tools/practice_server.h"
+#include "tools/demo_run.h"
 
 namespace e2e {
 
@@ -58,7 +58,7 @@ class Match {
   // than ten stopped steps, then one more so that an alarm tick sees it.
   void preKickOffViews(int count = 12) {
     for (int i = 0; i < count; ++i) {
-      server.send(practice::PracticeServer::seeGlobal(0, kTeam, kOpponent));
+      server.send(practice::seeGlobal(0, kTeam, kOpponent));
     }
   }
 

@@ -61,14 +61,14 @@ class MatchTest : public ::testing::Test {
   }
 
   void sendStart(const std::vector<std::string>& types) {
-    match.server.send(PracticeServer::serverParam());
-    match.server.send(PracticeServer::playerParam());
+    match.server.send(practice::serverParam());
+    match.server.send(practice::playerParam());
     for (const std::string& t : types) match.server.send(t);
   }
 
   // One synchronous cycle: a view, then "(think)", answered by "(done)".
   void cycle(int time) {
-    match.server.send(PracticeServer::seeGlobal(time, kTeam, kOpponent));
+    match.server.send(practice::seeGlobal(time, kTeam, kOpponent));
     match.server.send("(think)");
     ASSERT_TRUE(match.server.receiveUntil("(done)", kLongWaitMs)) << match.coach->err();
   }

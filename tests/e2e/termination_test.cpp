@@ -55,7 +55,7 @@ std::string flood(int index, int game_over_at) {
   if (index == game_over_at) return "(hear " + std::to_string(cycle) + " referee time_over)";
   switch (index % 5) {
     case 0:
-      return practice::PracticeServer::seeGlobal(cycle, kTeam, kOpponent);
+      return practice::seeGlobal(cycle, kTeam, kOpponent);
     case 1:
       return "(think)";
     case 2:

@@ -1,0 +1,22 @@
+#ifndef BRENVO_TOOLS_DEMO_RUN_H
+#define BRENVO_TOOLS_DEMO_RUN_H
+
+// The practice server's demo run: a coach process, the demo match against
+// it, the end of the process and the report.
+
+#include <ostream>
+
+#include "tools/demo_match.h"
+
+namespace practice {
+
+// Starts the coach (fork/exec of coach_path with -host 127.0.0.1, -port and
+// -t, its output inherited), plays the demo match, waits (bounded) for the
+// coach to exit, ending it with SIGTERM and then SIGKILL if it hangs, and
+// writes a summary. Returns 0 when the match went through (init, goodbye,
+// coach exit status 0), 1 otherwise. Every line it writes begins "[server] ".
+int runDemo(const DemoOptions& options, std::ostream& log);
+
+}  // namespace practice
+
+#endif
