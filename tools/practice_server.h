@@ -3,23 +3,23 @@
 
 // A small stand-in for the soccer simulation server, speaking the online
 // coach's protocol on 127.0.0.1 only. It is written from the protocol alone
-// and shares no code with the coach (plain POSIX sockets and zlib), so a fault
-// in the coach's transport or parsers cannot hide behind the same fault here.
+// and shares no code with the coach (its sockets and zlib streams are those of
+// tools/loopback_peer.h), so a fault in the coach's transport or parsers
+// cannot hide behind the same fault here.
 // Every wait is bounded by a timeout given by the caller.
 //
 // PracticeServer is the transport: the init and game ports, the coach's
-// address, the zlib streams and a record of every datagram. The messages it
+// port, the zlib streams and a record of every datagram. The messages it
 // sends are built in tools/server_messages.h; tools/demo_match.h plays a
 // short scripted match over it; tools/demo_run.h starts a coach process and
 // plays the demo match against it.
 
-#include <netinet/in.h>
-#include <zlib.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/deadline.h"
+#include "tools/loopback_peer.h"
 
 namespace practice {
 
@@ -34,11 +34,10 @@ class PracticeServer {
  public:
   // Binds the init port on 127.0.0.1 (any free port).
   PracticeServer();
-  ~PracticeServer();
 
-  int port() const { return init_port_; }
+  int port() const { return init_peer.port(); }
   // The port opened by answerInit; 0 before.
-  int gamePort() const { return game_port_; }
+  int gamePort() const { return game_peer ? game_peer->port() : 0; }
 
   // The next datagram on the init port (normally the coach's init command).
   bool waitInit(Datagram* init, int timeout_ms);
@@ -62,7 +61,7 @@ class PracticeServer {
   void sendRaw(const std::string& bytes);
 
   // The next datagram from the coach on either port, recorded in received().
-  // The coach's address is taken from every datagram. False on timeout.
+  // The coach's port is taken from every datagram. False on timeout.
   bool receive(Datagram* d, int timeout_ms);
   // Receives (and records) until a datagram whose text equals `text`.
   bool receiveUntil(const std::string& text, int timeout_ms, Datagram* d = nullptr);
@@ -71,10 +70,10 @@ class PracticeServer {
   // one long-lived zlib stream each with a sync flush per message. Datagrams
   // from the coach that are not sync-flushed pieces are read as plain text.
   void enableCompression(int level);
-  int compressionLevel() const { return level_; }
+  int compressionLevel() const { return compression_level; }
 
-  const std::vector<Datagram>& received() const { return received_; }
-  const std::vector<Datagram>& sent() const { return sent_; }
+  const std::vector<Datagram>& received() const { return received_datagrams; }
+  const std::vector<Datagram>& sent() const { return sent_datagrams; }
   // Seconds since construction.
   double elapsed() const;
 
@@ -83,23 +82,18 @@ class PracticeServer {
   PracticeServer& operator=(const PracticeServer&) = delete;
 
   void sendBytes(const std::string& bytes, const std::string& text);
-  bool readFrom(int fd, int port, Datagram* d);
+  // A datagram already waiting on `peer`, recorded.
+  bool readFrom(const LoopbackPeer& peer, Datagram* d);
   std::string decode(const std::string& bytes);
-  std::string deflateMessage(const std::string& text);
 
-  int init_fd_;
-  int init_port_;
-  int game_fd_;
-  int game_port_;
-  sockaddr_in peer_;
-  bool has_peer_;
-  int level_;
-  std::string pending_;  // deflate output of a level change, sent with the next message
-  z_stream deflater_;
-  z_stream inflater_;
-  Clock::time_point start_;
-  std::vector<Datagram> received_;
-  std::vector<Datagram> sent_;
+  LoopbackPeer init_peer;
+  std::unique_ptr<LoopbackPeer> game_peer;  // opened by answerInit
+  int coach_port = 0;                       // of the coach's last datagram; 0 before any
+  int compression_level = -1;
+  ZlibStreams streams;
+  Clock::time_point start = Clock::now();
+  std::vector<Datagram> received_datagrams;
+  std::vector<Datagram> sent_datagrams;
 };
 
 }  // namespace practice

@@ -1,32 +1,29 @@
-// The practice server itself, driven from plain sockets and an independent
-// zlib stream, so that its faults are not confused with the coach's.
+// The practice server itself, driven from the peer toolkit's plain sockets
+// and zlib streams, which share nothing with the coach, so that its faults
+// are not confused with the coach's.
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <string.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "tests/loopback_peer.h"
 #include "tools/demo_run.h"
+#include "tools/loopback_peer.h"
 
 namespace {
 
 using practice::Datagram;
 using practice::PracticeServer;
 
-using PlainCoach = LoopbackPeer;
+using PlainCoach = practice::LoopbackPeer;
 
 // A connected pair: the coach stand-in has sent its init and got the answer.
 class ConnectedTest : public testing::Test {
@@ -107,12 +104,7 @@ TEST_F(ConnectedTest, SendAddsTheNulAndSendRawSendsExactBytes) {
 }
 
 TEST_F(ConnectedTest, CompressionUsesOneStreamPerDirection) {
-  z_stream inflater, deflater;
-  memset(&inflater, 0, sizeof(inflater));
-  memset(&deflater, 0, sizeof(deflater));
-  inflateInit(&inflater);
-  deflateInit(&deflater, 1);
-
+  practice::ZlibStreams streams(1);
   server.enableCompression(1);
   std::string bytes;
   ASSERT_TRUE(coach.receive(&bytes));
@@ -121,12 +113,12 @@ TEST_F(ConnectedTest, CompressionUsesOneStreamPerDirection) {
   for (const std::string text : {"(think)", "(think)", "(hear 3 referee play_on)"}) {
     server.send(text);
     ASSERT_TRUE(coach.receive(&bytes));
-    EXPECT_EQ(text + '\0', zlibRun(&inflater, bytes, false));
+    EXPECT_EQ(text + '\0', streams.inflateDatagram(bytes));
   }
   EXPECT_LT(server.sent()[3].bytes.size(), server.sent()[2].bytes.size());
 
-  coach.sendTo(server.gamePort(), zlibRun(&deflater, std::string("(done)\0", 7), true));
-  coach.sendTo(server.gamePort(), zlibRun(&deflater, std::string("(check_ball)\0", 13), true));
+  coach.sendTo(server.gamePort(), streams.deflateMessage("(done)"));
+  coach.sendTo(server.gamePort(), streams.deflateMessage("(check_ball)"));
   coach.sendText(server.gamePort(), "(bye)");  // sent before the coach switched
   Datagram d;
   for (const std::string text : {"(done)", "(check_ball)", "(bye)"}) {
@@ -136,12 +128,10 @@ TEST_F(ConnectedTest, CompressionUsesOneStreamPerDirection) {
 
   server.enableCompression(0);
   ASSERT_TRUE(coach.receive(&bytes));
-  EXPECT_EQ(std::string("(ok compression 0)\0", 19), zlibRun(&inflater, bytes, false));
+  EXPECT_EQ(std::string("(ok compression 0)\0", 19), streams.inflateDatagram(bytes));
   server.send("(think)");
   ASSERT_TRUE(coach.receive(&bytes));
   EXPECT_EQ(std::string("(think)\0", 8), bytes);
-  inflateEnd(&inflater);
-  deflateEnd(&deflater);
 }
 
 TEST(PracticeServerTest, NothingIsSentBeforeTheCoachIsKnown) {
