@@ -47,7 +47,7 @@ class BenchAgent : public CoachAgent {
 };
 
 void SenseBatch(benchmark::State& state) {
-  CoachConfig::instance().team_name = bench::kTeam;
+  CoachConfig::instance().team_name = bench::TEAM;
   bench::Loopback peer;
   BenchAgent agent;
   if (!agent.connectTo(peer)) {

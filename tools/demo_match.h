@@ -23,8 +23,9 @@ struct DemoOptions {
   int step_ms = 100;                    // wall time of one simulation step
   int half_time_s = 4;                  // sent in seconds, like current servers
   int init_timeout_ms = 5000;
-  bool synch = false;  // synchronous mode: "(think)" after every view, and the
-                       // next cycle only once the coach has answered "(done)"
+  int sigterm_grace_ms = 1000;  // how long a coach may take to end after SIGTERM
+  bool synch = false;           // synchronous mode: "(think)" after every view, and the
+                                // next cycle only once the coach has answered "(done)"
 };
 
 // The scripted match: init, parameters and player types, pre-kick-off views,

@@ -68,9 +68,9 @@ class MatchTest : public ::testing::Test {
 
   // One synchronous cycle: a view, then "(think)", answered by "(done)".
   void cycle(int time) {
-    match.server.send(practice::seeGlobal(time, kTeam, kOpponent));
+    match.server.send(practice::seeGlobal(time, TEAM, OPPONENT));
     match.server.send("(think)");
-    ASSERT_TRUE(match.server.receiveUntil("(done)", kLongWaitMs)) << match.coach->err();
+    ASSERT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS)) << match.coach->err();
   }
 
   // Collects the substitution's commands, answering each as a server does.
@@ -78,7 +78,7 @@ class MatchTest : public ::testing::Test {
     std::vector<std::string> got;
     while (got.size() < count) {
       practice::Datagram d;
-      if (!match.server.receive(&d, kLongWaitMs)) break;
+      if (!match.server.receive(&d, LONG_WAIT_MS)) break;
       if (d.text.compare(0, 20, "(change_player_type ") != 0) continue;
       got.push_back(d.text);
       match.server.send(d.text);
@@ -106,8 +106,8 @@ TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
   match.server.send("(hear 5 referee kick_off_r)");
   for (int t = 6; t <= 8; ++t) cycle(t);
   match.server.send("(hear 8 referee time_over)");
-  ASSERT_TRUE(match.server.receiveUntil("(bye)", kLongWaitMs));
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, match.coach->exitStatus());
   // A slow coach may read several synchronous cycles in one batch and warn
   // about it; nothing else may show.
@@ -132,7 +132,7 @@ TEST_F(MatchTest, EveryTypeFilteredOutSendsNoCommand) {
   sendStart({playerType(0, 1.2, 45, 0.4, 0.006, 0.7), playerType(1, 1.04, 45, 0.4, 0.01, 0.9),
              playerType(2, 1.2, 20, 0.4, 0.01, 0.9)});
   match.preKickOffViews();
-  ASSERT_TRUE(match.coach->waitStdout("candidate type size 0\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStdout("candidate type size 0\n", LONG_WAIT_MS));
   match.server.send("(hear 0 referee kick_off_l)");
   cycle(1);
   cycle(2);
@@ -164,7 +164,7 @@ TEST_F(MatchTest, CycleJumpWhileRunningWarnsActionMissed) {
   cycle(3);
   cycle(4);
   const std::string head = "parser used several steps -- action missed!  sensed ";
-  const std::string line = match.coach->waitStderrLine(head, kLongWaitMs);
+  const std::string line = match.coach->waitStderrLine(head, LONG_WAIT_MS);
   ASSERT_FALSE(line.empty()) << match.coach->err();
   int sensed = 0, start = -1, end = -1;
   ASSERT_EQ(3, std::sscanf(line.c_str() + head.size(), "%d info     start=[%d, 0] end=[%d, 0]",
@@ -183,7 +183,7 @@ TEST_F(MatchTest, StopJumpIsReported) {
   cycle(1);
   cycle(7);
   ASSERT_TRUE(match.coach->waitStderr(
-      "Stop Mode: previous server time is incorrect?? [1, 2] -> 7\n", kLongWaitMs))
+      "Stop Mode: previous server time is incorrect?? [1, 2] -> 7\n", LONG_WAIT_MS))
       << match.coach->err();
   EXPECT_EQ(1, match.terminate());
 }
@@ -197,7 +197,7 @@ TEST_F(MatchTest, RealisticStartProducesNoDiagnostics) {
   match.server.send("(clang (ver (p \"Opponents\" 3) 7 8))");
   match.server.send("(ok eye on)");
   cycle(0);
-  ASSERT_TRUE(match.coach->waitStderr("Coach: OK (ok eye on)\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr("Coach: OK (ok eye on)\n", LONG_WAIT_MS));
   EXPECT_EQ("command line : read 3 params.\nCoach: OK (ok eye on)\n", match.coach->err());
   EXPECT_EQ("clang our 3 min=7 max=8\n", match.coach->out());
   EXPECT_EQ(1, match.terminate());
@@ -226,7 +226,7 @@ TEST_F(MatchTest, MalformedParametersAreReportedAndTheCoachGoesOn) {
       "CLangVer::Unexpected uniform number. 12[(clang (ver (p \"Coachees\" 12) 7 8))]\n"
       "WorldModelGlobal::change. invalid unum 12\n"
       " Unsupported playmode : [foo_bar]\n";
-  ASSERT_TRUE(match.coach->waitStderr(" Unsupported playmode : [foo_bar]\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr(" Unsupported playmode : [foo_bar]\n", LONG_WAIT_MS));
   EXPECT_EQ(expected, match.coach->err());
   EXPECT_EQ(1, match.terminate());
 }
@@ -238,7 +238,7 @@ TEST_F(MatchTest, SlowedDownServerPacesTheAlarmByItsStep) {
   practice::Datagram probe;
   ASSERT_TRUE(match.server.receive(&probe, 4000)) << match.coach->err();
   EXPECT_EQ("(check_ball)", probe.text);
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_NE(std::string::npos, match.coach->err().find("server is down??\n"));
 }
 
@@ -270,12 +270,12 @@ void replay(const std::string& name, const std::vector<std::string>& args,
     // Pace the replay so that the coach's socket never overflows.
     if (++since_think == 10) {
       match.server.send("(think)");
-      ASSERT_TRUE(match.server.receiveUntil("(done)", kLongWaitMs)) << match.coach->err();
+      ASSERT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS)) << match.coach->err();
       since_think = 0;
     }
   }
-  ASSERT_TRUE(match.server.receiveUntil("(bye)", kLongWaitMs)) << match.coach->err();
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS)) << match.coach->err();
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, match.coach->exitStatus());
   std::istringstream err(match.coach->err());
   std::string line;

@@ -405,6 +405,7 @@ TEST(RunDemoTest, ACoachThatIgnoresSigtermIsKilled) {
   options.coach_path = script;
   options.init_timeout_ms = 50;
   options.timeout_s = 0.25;
+  options.sigterm_grace_ms = 50;
   std::ostringstream log;
   // The coach inherits the ignored SIGTERM, so it ignores it from its start.
   struct sigaction ignore = {}, old = {};
