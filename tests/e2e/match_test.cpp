@@ -10,47 +10,23 @@
 
 #include "tests/e2e/e2e_support.h"
 #include "tests/recording.h"
+#include "tests/serving_types.h"
 
 namespace e2e {
 namespace {
 
 using practice::PracticeServer;
 
-// Seven types with which every role group gets a type of its own.
+// The serving types as a server announces them: with a dash power rate of
+// 0.01 and a decay of 0.4 every type could reach 1.67, so its top speed is
+// its player_speed_max.
 std::vector<std::string> servingTypes() {
-  return {
-      playerType(0, 1.2, 45, 0.4, 0.006, 0.7),
-      playerType(1, 1.2, 40, 0.4, 0.01, 0.8),    // 9, 10, 11
-      playerType(2, 1.16, 34, 0.4, 0.01, 0.75),  // 2, 3, 6
-      playerType(3, 1.16, 32, 0.4, 0.01, 0.72),  // 4, 5
-      playerType(4, 1.16, 30, 0.4, 0.01, 0.71),  // 7, 8
-      playerType(5, 1.04, 45, 0.4, 0.01, 0.9),   // too slow
-      playerType(6, 1.3, 29.7, 0.4, 0.01, 0.9),  // recovers too slowly
-  };
-}
-
-const char kServingTrace[] =
-    "candidate type size 4\n"
-    "candidate 1  max_speed = 1.2  stam_inc = 40  kmargin = 0.8\n"
-    "candidate 2  max_speed = 1.16  stam_inc = 34  kmargin = 0.75\n"
-    "candidate 3  max_speed = 1.16  stam_inc = 32  kmargin = 0.72\n"
-    "candidate 4  max_speed = 1.16  stam_inc = 30  kmargin = 0.71\n"
-    "change player 9 to type 1\n"
-    "change player 10 to type 1\n"
-    "change player 11 to type 1\n"
-    "change player 2 to type 2\n"
-    "change player 3 to type 2\n"
-    "change player 6 to type 2\n"
-    "change player 4 to type 3\n"
-    "change player 5 to type 3\n"
-    "change player 7 to type 4\n"
-    "change player 8 to type 4\n";
-
-const std::vector<std::pair<int, int>> kServingChanges = {{9, 1}, {10, 1}, {11, 1}, {2, 2}, {3, 2},
-                                                          {6, 2}, {4, 3},  {5, 3},  {7, 4}, {8, 4}};
-
-std::string changeCommand(int unum, int type) {
-  return "(change_player_type " + std::to_string(unum) + " " + std::to_string(type) + ")";
+  std::vector<std::string> types = {playerType(0, 1.2, 45, 0.4, 0.006, 0.7)};
+  for (const ServingType& t : SERVING_TYPES) {
+    types.push_back(
+        playerType(t.id, t.real_speed_max, t.stamina_inc_max, 0.4, 0.01, t.kickable_margin));
+  }
+  return types;
 }
 
 class MatchTest : public ::testing::Test {
@@ -95,7 +71,7 @@ TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
   match.server.send("(hear 0 referee before_kick_off)");
   match.preKickOffViews();
   std::vector<std::string> expected;
-  for (const auto& c : kServingChanges) expected.push_back(changeCommand(c.first, c.second));
+  for (const auto& c : SERVING_CHANGES) expected.push_back(changeCommand(c.first, c.second));
   EXPECT_EQ(expected, changes(expected.size()));
   match.preKickOffViews(3);
   match.server.send("(hear 0 referee kick_off_l)");
@@ -118,7 +94,7 @@ TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
       quiet += line + "\n";
   }
   EXPECT_EQ("command line : read 3 params.\nCoach finished\n", quiet);
-  EXPECT_EQ(kServingTrace, match.coach->out());
+  EXPECT_EQ(SERVING_TRACE, match.coach->out());
   int byes = 0;
   for (const practice::Datagram& d : match.server.received()) {
     EXPECT_NE(0u, d.text.find("(define")) << d.text;  // no CLang ever leaves the coach
@@ -243,7 +219,7 @@ TEST_F(MatchTest, SlowedDownServerPacesTheAlarmByItsStep) {
 }
 
 bool allowedLine(const std::string& line) {
-  static const char* const kPrefixes[] = {
+  static const char* const PREFIXES[] = {
       "command line : read ",
       "player types over flow",
       "Coach: OK (ok eye on)",
@@ -252,7 +228,7 @@ bool allowedLine(const std::string& line) {
       "  param info: Unrecognized parameter: ",
       "Coach finished",
   };
-  for (const char* p : kPrefixes) {
+  for (const char* p : PREFIXES) {
     if (line.compare(0, std::strlen(p), p) == 0) return true;
   }
   return false;
