@@ -9,46 +9,15 @@
 #include <fstream>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/param/coach_config_listing.h"
 
 namespace e2e {
 namespace {
 
-const char kUsage[] =
+const char USAGE[] =
     "    --help : print this.\n"
     "    --coach-config : specifies player config file\n"
     "  and all player config options. show below. \n";
-
-std::string listing(int port, const std::string& team) {
-  return "----- int 4 -----\n"
-         "\talarm_cycle_divs : 2\n"
-         "\tclang_version : 8\n"
-         "\tport : " +
-         std::to_string(port) +
-         "\n"
-         "\tserver_down_cycle : 30\n"
-         "----- string 5 -----\n"
-         "\tcoach_name : \"BRENVO_Coach\"\n"
-         "\th : \"localhost\"\n"
-         "\thost : \"localhost\"\n"
-         "\tt : \"" +
-         team +
-         "\"\n"
-         "\tteam_name : \"" +
-         team +
-         "\"\n"
-         "----- bool 1 -----\n"
-         "\twrite_after_game : false\n"
-         "----- onoff 5 -----\n"
-         "\tuse_advise : on\n"
-         "\tuse_clang : on\n"
-         "\tuse_coach_name : off\n"
-         "\tuse_freeform : off\n"
-         "\tuse_hetero_player : off\n"
-         "----- double 2 -----\n"
-         "\tv : 9.4\n"
-         "\tversion : 9.4\n"
-         "\n";
-}
 
 // A configuration file that lives as long as the test.
 class TempFile {
@@ -71,7 +40,7 @@ TEST(StartupTest, HelpPrintsUsageAndListingExactly) {
   CoachProcess coach({"--help"});
   ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, coach.exitStatus());
-  EXPECT_EQ(std::string(kUsage) + listing(6002, "BRENVO2003"), coach.out());
+  EXPECT_EQ(std::string(USAGE) + coachConfigListing(), coach.out());
   EXPECT_EQ("command line : read 0 params.\nCoach finished\n", coach.err());
 }
 
@@ -82,7 +51,7 @@ TEST(StartupTest, HelpShowsValuesAsReadSoFarAndSendsNothing) {
   CoachProcess coach({"--coach-config", config.path(), "--help", "-t", "LATER"});
   ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, coach.exitStatus());
-  EXPECT_EQ(std::string(kUsage) + listing(server.port(), "FILE"), coach.out());
+  EXPECT_EQ(std::string(USAGE) + coachConfigListing(server.port(), "FILE"), coach.out());
   EXPECT_EQ(config.path() + ": read 3 lines, 2 params.\ncommand line : read 1 params.\n" +
                 "Coach finished\n",
             coach.err());
