@@ -31,9 +31,7 @@ void readPipe(int* fd, std::string* text) {
   ssize_t n;
   while (*fd >= 0 && (n = read(*fd, buffer, sizeof(buffer))) != 0) {
     if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
+      if (errno == EINTR) continue;
       return;  // nothing more for now
     }
     text->append(buffer, static_cast<size_t>(n));
@@ -75,53 +73,34 @@ ChildProcess::~ChildProcess() {
 bool ChildProcess::start(const std::vector<std::string>& args, Output output,
                          const std::string& exec_error_head) {
   std::vector<char*> argv;
-  for (const std::string& arg : args) {
-    argv.push_back(const_cast<char*>(arg.c_str()));
-  }
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  const std::string error_head =
-      exec_error_head.empty() ? "cannot start " + args[0] + ": " : exec_error_head;
   int out_pipe[2] = {-1, -1};
   int err_pipe[2] = {-1, -1};
   if (output == Output::CAPTURE &&
       (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0)) {
-    const int error = errno;
-    closeFd(&out_pipe[0]);
-    closeFd(&out_pipe[1]);
-    errno = error;
+    for (int* fd : {&out_pipe[0], &out_pipe[1]}) closeFd(fd);
     return false;
   }
   std::cout.flush();
   std::cerr.flush();
   fflush(nullptr);
   child_pid = fork();
-  if (child_pid == 0) {
-    execChild(argv.data(), output, out_pipe, err_pipe, error_head);
-  }
-  const int error = errno;
-  closeFd(&out_pipe[1]);
-  closeFd(&err_pipe[1]);
+  if (child_pid == 0) execChild(argv.data(), output, out_pipe, err_pipe, exec_error_head);
+  for (int* fd : {&out_pipe[1], &err_pipe[1]}) closeFd(fd);  // the child's ends
   out_fd = out_pipe[0];
   err_fd = err_pipe[0];
   for (const int fd : {out_fd, err_fd}) {
-    if (fd >= 0) {
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
+    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
-  if (child_pid < 0) {
-    errno = error;
-    return false;
-  }
+  if (child_pid < 0) return false;
   pid_fd = static_cast<int>(syscall(SYS_pidfd_open, child_pid, 0));  // Linux 5.3 and later
-  if (pid_fd < 0) {
-    const int error = errno;
-    kill(child_pid, SIGKILL);
-    waitpid(child_pid, &wait_status, 0);
-    ended = true;
-    errno = error;
-    return false;
-  }
-  return true;
+  if (pid_fd >= 0) return true;
+  const int error = errno;
+  kill(child_pid, SIGKILL);
+  ended = waitpid(child_pid, &wait_status, 0) == child_pid;
+  errno = error;
+  return false;
 }
 
 bool ChildProcess::waitUntil(const std::function<bool()>& done, int timeout_ms) {
@@ -129,21 +108,15 @@ bool ChildProcess::waitUntil(const std::function<bool()>& done, int timeout_ms) 
   pump(0);
   while (!done()) {
     const int left = remainingMs(until);
-    if (left == 0 || !pump(left)) {
-      return done();
-    }
+    if (left == 0 || !pump(left)) return done();
   }
   return true;
 }
 
 bool ChildProcess::pump(int timeout_ms) {
   pollfd entries[3] = {{pid_fd, POLLIN, 0}, {out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
-  if (pid_fd < 0 && out_fd < 0 && err_fd < 0) {
-    return false;
-  }
-  if (poll(entries, 3, timeout_ms) < 0 && errno != EINTR) {
-    return false;
-  }
+  if (pid_fd < 0 && out_fd < 0 && err_fd < 0) return false;
+  if (poll(entries, 3, timeout_ms) < 0 && errno != EINTR) return false;
   readPipes();
   if (entries[0].revents != 0 && waitpid(child_pid, &wait_status, WNOHANG) == child_pid) {
     ended = true;
@@ -163,19 +136,13 @@ int ChildProcess::exitStatus() const {
 }
 
 std::string ChildProcess::describeEnd() const {
-  if (!ended) {
-    return "still running";
-  }
-  if (WIFSIGNALED(wait_status)) {
-    return "killed by signal " + std::to_string(WTERMSIG(wait_status));
-  }
+  if (!ended) return "still running";
+  if (WIFSIGNALED(wait_status)) return "killed by signal " + std::to_string(WTERMSIG(wait_status));
   return "exit status " + std::to_string(WEXITSTATUS(wait_status));
 }
 
 void ChildProcess::signal(int signum) const {
-  if (child_pid > 0 && !ended) {
-    kill(child_pid, signum);
-  }
+  if (child_pid > 0 && !ended) kill(child_pid, signum);
 }
 
 }  // namespace practice

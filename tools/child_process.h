@@ -25,12 +25,11 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // Starts args[0] with the arguments args (the program's path first). False,
-  // with errno set, when no child could be started or watched. A program that cannot be
-  // executed ends the child with status 127 after writing exec_error_head,
-  // the reason and a line end to its standard error (by default the head is
-  // "cannot start PROGRAM: ").
+  // with errno set, when no child could be started or watched. A program that
+  // cannot be executed ends the child with status 127 after writing
+  // exec_error_head, the reason and a line end to its standard error.
   bool start(const std::vector<std::string>& args, Output output = Output::CAPTURE,
-             const std::string& exec_error_head = "");
+             const std::string& exec_error_head = "cannot start the program: ");
 
   pid_t pid() const { return child_pid; }
 

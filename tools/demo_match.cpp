@@ -24,23 +24,17 @@ bool DemoMatch::play(const std::function<bool()>& coach_gone) {
   is_coach_gone = coach_gone;
   deadline = msFromNow(static_cast<long>(options.timeout_s * 1000));
   next_step = Clock::now();
-  if (!connect()) {
-    return false;
-  }
+  if (!connect()) return false;
   const int half = options.half_time_s * 10;  // cycles of 100 ms
   bool going = step();
-  for (int i = 0; going && i < 20; ++i) {
-    going = step();
-  }
+  for (int i = 0; going && i < 20; ++i) going = step();
 
   kickOff('l');
   for (cycle = 1; going && cycle <= half; ++cycle) {
     moveWorld();
     going = step();
     if (going && mode.compare(0, 6, "goal_l") == 0) {
-      for (int i = 0; going && i < 10; ++i) {
-        going = step();
-      }
+      for (int i = 0; going && i < 10; ++i) going = step();
       kickOff('r');
     }
   }
@@ -49,9 +43,7 @@ bool DemoMatch::play(const std::function<bool()>& coach_gone) {
     referee("half_time");
     referee("before_kick_off");
     resetField();
-    for (int i = 0; going && i < 10; ++i) {
-      going = step();
-    }
+    for (int i = 0; going && i < 10; ++i) going = step();
   }
   kickOff('r');
   for (cycle = half + 1; going && cycle <= 2 * half; ++cycle) {
@@ -89,9 +81,7 @@ bool DemoMatch::connect() {
            "form of protocol version 8 and later"
         << std::endl;
   }
-  if (coach_team != options.team) {
-    log << "[server] the coach plays for " << coach_team << std::endl;
-  }
+  if (coach_team != options.team) log << "[server] the coach plays for " << coach_team << std::endl;
   server->answerInit("(init l ok)");
   log << "[server] init answered from game port " << server->gamePort() << std::endl;
   formation = kickOffView(coach_team, options.opponent);
@@ -106,9 +96,7 @@ void DemoMatch::sendParameters() {
   values["synch_mode"] = options.synch ? "1" : "0";
   server->send(serverParam(values));
   server->send(playerParam());
-  for (const PlayerTypeValues& type : demoPlayerTypes()) {
-    server->send(playerType(type));
-  }
+  for (const PlayerTypeValues& type : demoPlayerTypes()) server->send(playerType(type));
   server->send("(clang (ver (p \"" + coach_team + "\" 2) 7 8))");
   server->send("(clang (ver (p \"" + options.opponent + "\" 3) 7 8))");
 }
@@ -122,12 +110,8 @@ bool DemoMatch::stopped() const {
 // time is up and, in synchronous mode, the coach has answered the "(think)",
 // as a real server waits for it. False once the match cannot go on.
 bool DemoMatch::step() {
-  if (stopped()) {
-    return false;
-  }
-  if (eye_on) {
-    server->send(seeGlobal(cycle, view));
-  }
+  if (stopped()) return false;
+  if (eye_on) server->send(seeGlobal(cycle, view));
   if (options.synch) {
     server->send("(think)");
     ++thinks_sent;
@@ -154,9 +138,7 @@ bool DemoMatch::step() {
 
 void DemoMatch::serveUntil(Clock::time_point until) {
   Datagram d;
-  while (!bye_received && server->receive(&d, remainingMs(until))) {
-    answer(d);
-  }
+  while (!bye_received && server->receive(&d, remainingMs(until))) answer(d);
 }
 
 void DemoMatch::answer(const Datagram& d) {
@@ -194,34 +176,26 @@ void DemoMatch::answerChange(const std::string& text) {
   int unum = 0;
   int type = 0;
   char close = 0;
+  const char* refusal = nullptr;
   if (sscanf(text.c_str(), "(change_player_type %d %d%c", &unum, &type, &close) != 3 ||
       close != ')' || unum < 1 || unum > 11 || type < 0 ||
       type >= playerParamDefault("player_types")) {
-    server->send("(error illegal_command_form)");
-    return;
+    refusal = "(error illegal_command_form)";
+  } else if (mode == "play_on") {
+    refusal = "(warning cannot_sub_while_playon)";
+  } else if (kicked_off && subs_used >= playerParamDefault("subs_max")) {
+    refusal = "(warning no_subs_left)";
+  } else if (type != 0 &&
+             std::count(our_types.begin() + 1, our_types.end(), type) - (our_types[unum] == type) >=
+                 playerParamDefault("pt_max")) {
+    refusal = "(warning max_of_that_type_on_field)";  // counting the others only
   }
-  if (mode == "play_on") {
-    server->send("(warning cannot_sub_while_playon)");
-    return;
-  }
-  if (kicked_off && subs_used >= playerParamDefault("subs_max")) {
-    server->send("(warning no_subs_left)");
-    return;
-  }
-  int same_type = 0;
-  for (int u = 1; u <= 11; ++u) {
-    if (u != unum && our_types[u] == type) {
-      ++same_type;
-    }
-  }
-  if (type != 0 && same_type >= playerParamDefault("pt_max")) {
-    server->send("(warning max_of_that_type_on_field)");
+  if (refusal != nullptr) {
+    server->send(refusal);
     return;
   }
   our_types[unum] = type;
-  if (kicked_off) {
-    ++subs_used;
-  }
+  if (kicked_off) ++subs_used;
   const std::string change =
       "change_player_type " + std::to_string(unum) + " " + std::to_string(type) + ")";
   server->send("(" + change);
@@ -234,9 +208,7 @@ void DemoMatch::referee(const std::string& new_mode) {
 }
 
 void DemoMatch::kickOff(char side) {
-  if (stopped()) {
-    return;
-  }
+  if (stopped()) return;
   if (!kicked_off) {
     assignTypesAtFirstKickOff();
     kicked_off = true;
@@ -251,9 +223,7 @@ void DemoMatch::kickOff(char side) {
 void DemoMatch::assignTypesAtFirstKickOff() {
   const int pt_max = playerParamDefault("pt_max");
   for (int unum = 2; unum <= 11; ++unum) {
-    if (our_types[unum] != 0) {
-      continue;
-    }
+    if (our_types[unum] != 0) continue;
     for (int type = 1; type < playerParamDefault("player_types"); ++type) {
       if (std::count(our_types.begin() + 1, our_types.end(), type) < pt_max) {
         our_types[unum] = type;
@@ -283,18 +253,12 @@ void DemoMatch::moveWorld() {
     view.ball_vx = attack ? 2.4 : -1.1;
     view.ball_vy = attack ? 0.12 : 0.3;
   }
-  if (mode != "play_on") {
-    return;
-  }
+  if (mode != "play_on") return;
   view.ball_x += view.ball_vx;
   view.ball_y += view.ball_vy;
   if (score_left > 0) {
-    if (std::fabs(view.ball_x) > 20) {
-      view.ball_vx = -view.ball_vx;
-    }
-    if (std::fabs(view.ball_y) > 15) {
-      view.ball_vy = -view.ball_vy;
-    }
+    if (std::fabs(view.ball_x) > 20) view.ball_vx = -view.ball_vx;
+    if (std::fabs(view.ball_y) > 15) view.ball_vy = -view.ball_vy;
   }
   movePlayers();
   if (cycle == 15) {
@@ -329,9 +293,7 @@ void DemoMatch::movePlayers() {
       p.vy = distance > 0 ? dy / distance * speed : 0;
       p.x += p.vx;
       p.y += p.vy;
-      if (distance > 0.01) {
-        p.body = std::round(std::atan2(dy, dx) * 180 / M_PI);
-      }
+      if (distance > 0.01) p.body = std::round(std::atan2(dy, dx) * 180 / M_PI);
     }
   }
 }
@@ -339,12 +301,8 @@ void DemoMatch::movePlayers() {
 std::string DemoMatch::ballStatus() const {
   const double x = view.ball_x;
   const double y = view.ball_y;
-  if (std::fabs(x) <= PITCH_HALF_LENGTH && std::fabs(y) <= PITCH_HALF_WIDTH) {
-    return "in_field";
-  }
-  if (std::fabs(y) < GOAL_HALF_WIDTH) {
-    return x > 0 ? "goal_r" : "goal_l";
-  }
+  if (std::fabs(x) <= PITCH_HALF_LENGTH && std::fabs(y) <= PITCH_HALF_WIDTH) return "in_field";
+  if (std::fabs(y) < GOAL_HALF_WIDTH) return x > 0 ? "goal_r" : "goal_l";
   return "out_of_field";
 }
 

@@ -14,9 +14,7 @@ namespace practice {
 namespace {
 
 std::string headWord(const std::string& text) {
-  if (text.empty() || text[0] != '(') {
-    return text.empty() ? "(empty)" : "(raw)";
-  }
+  if (text.empty() || text[0] != '(') return text.empty() ? "(empty)" : "(raw)";
   const size_t end = text.find_first_of(" )", 1);
   return text.substr(1, end == std::string::npos ? std::string::npos : end - 1);
 }
@@ -24,9 +22,7 @@ std::string headWord(const std::string& text) {
 void printSummary(const PracticeServer& server, const DemoMatch& match, const ChildProcess& coach,
                   std::ostream& log) {
   std::map<std::string, int> kinds;
-  for (const Datagram& d : server.sent()) {
-    ++kinds[headWord(d.text)];
-  }
+  for (const Datagram& d : server.sent()) ++kinds[headWord(d.text)];
   log << "[server] ---- summary ----" << std::endl;
   log << "[server] sent " << server.sent().size() << " messages:";
   const char* separator = " ";
@@ -43,9 +39,7 @@ void printSummary(const PracticeServer& server, const DemoMatch& match, const Ch
     log << "[server]   " << stamp << " " << d.bytes.size() << " bytes  " << d.text << std::endl;
   }
   log << "[server] our player types:";
-  for (int unum = 1; unum <= 11; ++unum) {
-    log << " " << unum << ":" << match.ourTypes()[unum];
-  }
+  for (int unum = 1; unum <= 11; ++unum) log << " " << unum << ":" << match.ourTypes()[unum];
   log << std::endl;
   if (match.thinksSent() > 0) {
     log << "[server] (think) answered " << match.thinksAnswered() << " of " << match.thinksSent()
@@ -67,16 +61,12 @@ std::vector<std::string> coachArguments(int port, const std::string& team) {
 int runDemo(const DemoOptions& options, std::ostream& log) {
   const Clock::time_point deadline = msFromNow(static_cast<long>(options.timeout_s * 1000));
   PracticeServer server;
-  if (server.port() == 0) {
-    return 1;
-  }
+  if (server.port() == 0) return 1;
   std::vector<std::string> args = coachArguments(server.port(), options.team);
   args.insert(args.begin(), options.coach_path);
   args.insert(args.end(), options.coach_args.begin(), options.coach_args.end());
   log << "[server] listening on 127.0.0.1:" << server.port() << "; starting";
-  for (const std::string& arg : args) {
-    log << " " << arg;
-  }
+  for (const std::string& arg : args) log << " " << arg;
   log << std::endl;
 
   ChildProcess coach;

@@ -42,8 +42,7 @@ int runStream(z_stream* stream, const std::string& in, bool deflating, size_t li
 }  // namespace
 
 sockaddr_in loopbackAddress(int port) {
-  sockaddr_in address;
-  memset(&address, 0, sizeof(address));
+  sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(port));
@@ -51,8 +50,7 @@ sockaddr_in loopbackAddress(int port) {
 }
 
 int localPort(int fd) {
-  sockaddr_in address;
-  memset(&address, 0, sizeof(address));
+  sockaddr_in address{};
   socklen_t length = sizeof(address);
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   return ntohs(address.sin_port);
@@ -69,15 +67,11 @@ LoopbackPeer::LoopbackPeer(const std::string& error_head) {
     }
     failed = "bind";
   }
-  if (!error_head.empty()) {
-    perror((error_head + " " + failed).c_str());
-  }
+  if (!error_head.empty()) perror((error_head + " " + failed).c_str());
 }
 
 LoopbackPeer::~LoopbackPeer() {
-  if (socket_fd >= 0) {
-    close(socket_fd);
-  }
+  if (socket_fd >= 0) close(socket_fd);
 }
 
 void LoopbackPeer::sendTo(int to, const std::string& bytes) const {
@@ -96,25 +90,19 @@ bool LoopbackPeer::receive(std::string* bytes, int* from_port, int timeout_ms) c
                                reinterpret_cast<sockaddr*>(&from), &length);
     if (n >= 0) {
       bytes->assign(buffer, static_cast<size_t>(n));
-      if (from_port != nullptr) {
-        *from_port = ntohs(from.sin_port);
-      }
+      if (from_port != nullptr) *from_port = ntohs(from.sin_port);
       return true;
     }
     pollfd entry = {socket_fd, POLLIN, 0};
     const int ready = poll(&entry, 1, remainingMs(until));
-    if (ready == 0 || (ready < 0 && errno != EINTR)) {
-      return false;
-    }
+    if (ready == 0 || (ready < 0 && errno != EINTR)) return false;
   }
 }
 
 int LoopbackPeer::drain() const {
   char buffer[MAX_DATAGRAM];
   int count = 0;
-  while (recv(socket_fd, buffer, sizeof(buffer), MSG_DONTWAIT) >= 0) {
-    ++count;
-  }
+  while (recv(socket_fd, buffer, sizeof(buffer), MSG_DONTWAIT) >= 0) ++count;
   return count;
 }
 
@@ -123,15 +111,11 @@ std::vector<std::string> LoopbackPeer::takeAll() const {
   sendTo(bound_port, mark);
   std::vector<std::string> got;
   std::string bytes;
-  while (receive(&bytes) && bytes != mark) {
-    got.push_back(bytes);
-  }
+  while (receive(&bytes) && bytes != mark) got.push_back(bytes);
   return got;
 }
 
-ZlibStreams::ZlibStreams(int level) {
-  memset(&deflater, 0, sizeof(deflater));
-  memset(&inflater, 0, sizeof(inflater));
+ZlibStreams::ZlibStreams(int level) : deflater(), inflater() {
   deflateInit(&deflater, level);
   inflateInit(&inflater);
 }
@@ -151,9 +135,7 @@ std::string ZlibStreams::deflateMessage(const std::string& text, size_t limit) {
 std::string ZlibStreams::inflateDatagram(const std::string& bytes, size_t limit, int* status) {
   std::string out;
   const int last = runStream(&inflater, bytes, false, limit, &out);
-  if (status != nullptr) {
-    *status = last;
-  }
+  if (status != nullptr) *status = last;
   return out;
 }
 

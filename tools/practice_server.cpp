@@ -34,23 +34,11 @@ double PracticeServer::elapsed() const {
 }
 
 bool PracticeServer::waitInit(Datagram* init, int timeout_ms) {
-  const Clock::time_point until = msFromNow(timeout_ms);
-  for (;;) {
-    if (readFrom(init_peer, init)) {
-      return true;
-    }
-    pollfd entry = {init_peer.fd(), POLLIN, 0};
-    const int ready = poll(&entry, 1, remainingMs(until));
-    if (ready == 0 || (ready < 0 && errno != EINTR)) {
-      return false;
-    }
-  }
+  return receiveOn(false, init, timeout_ms);
 }
 
 void PracticeServer::answerInit(const std::string& text) {
-  if (!game_peer) {
-    game_peer.reset(new LoopbackPeer(ERROR_HEAD));
-  }
+  if (!game_peer) game_peer.reset(new LoopbackPeer(ERROR_HEAD));
   send(text);
 }
 
@@ -86,26 +74,21 @@ void PracticeServer::sendBytes(const std::string& bytes, const std::string& text
   }
   const LoopbackPeer& from = game_peer ? *game_peer : init_peer;
   from.sendTo(coach_port, bytes);
-  Datagram d;
-  d.t = elapsed();
-  d.bytes = bytes;
-  d.text = text;
-  d.local_port = from.port();
-  sent_datagrams.push_back(d);
+  sent_datagrams.push_back({elapsed(), bytes, text, from.port()});
 }
 
 bool PracticeServer::receive(Datagram* d, int timeout_ms) {
+  return receiveOn(game_peer != nullptr, d, timeout_ms);
+}
+
+bool PracticeServer::receiveOn(bool both_ports, Datagram* d, int timeout_ms) {
   const Clock::time_point until = msFromNow(timeout_ms);
   for (;;) {
-    if (readFrom(init_peer, d) || (game_peer && readFrom(*game_peer, d))) {
-      return true;
-    }
+    if (readFrom(init_peer, d) || (both_ports && readFrom(*game_peer, d))) return true;
     pollfd entries[2] = {{init_peer.fd(), POLLIN, 0},
-                         {game_peer ? game_peer->fd() : -1, POLLIN, 0}};
+                         {both_ports ? game_peer->fd() : -1, POLLIN, 0}};
     const int ready = poll(entries, 2, remainingMs(until));
-    if (ready == 0 || (ready < 0 && errno != EINTR)) {
-      return false;
-    }
+    if (ready == 0 || (ready < 0 && errno != EINTR)) return false;
   }
 }
 
@@ -114,9 +97,7 @@ bool PracticeServer::receiveUntil(const std::string& text, int timeout_ms, Datag
   Datagram got;
   while (receive(&got, remainingMs(until))) {
     if (got.text == text) {
-      if (d != nullptr) {
-        *d = got;
-      }
+      if (d != nullptr) *d = got;
       return true;
     }
   }
@@ -125,23 +106,17 @@ bool PracticeServer::receiveUntil(const std::string& text, int timeout_ms, Datag
 
 bool PracticeServer::readFrom(const LoopbackPeer& peer, Datagram* d) {
   Datagram got;
-  if (!peer.receive(&got.bytes, &coach_port, 0)) {
-    return false;
-  }
+  if (!peer.receive(&got.bytes, &coach_port, 0)) return false;
   got.t = elapsed();
   got.text = decode(got.bytes);
   got.local_port = peer.port();
   received_datagrams.push_back(got);
-  if (d != nullptr) {
-    *d = got;
-  }
+  if (d != nullptr) *d = got;
   return true;
 }
 
 std::string PracticeServer::decode(const std::string& bytes) {
-  if (compression_level <= 0 || !isSyncFlushed(bytes)) {
-    return cutAtNul(bytes);
-  }
+  if (compression_level <= 0 || !isSyncFlushed(bytes)) return cutAtNul(bytes);
   int status = Z_OK;
   const std::string inflated = streams.inflateDatagram(bytes, MAX_INFLATED, &status);
   if (status != Z_OK && status != Z_BUF_ERROR) {
@@ -153,9 +128,7 @@ std::string PracticeServer::decode(const std::string& bytes) {
 
 void PracticeServer::enableCompression(int level) {
   send("(ok compression " + std::to_string(level) + ")");
-  if (level > 0 && level <= 9) {
-    streams.setLevel(level);
-  }
+  if (level > 0 && level <= 9) streams.setLevel(level);
   compression_level = level;
 }
 

@@ -70,7 +70,6 @@ class PracticeServer {
   // one long-lived zlib stream each with a sync flush per message. Datagrams
   // from the coach that are not sync-flushed pieces are read as plain text.
   void enableCompression(int level);
-  int compressionLevel() const { return compression_level; }
 
   const std::vector<Datagram>& received() const { return received_datagrams; }
   const std::vector<Datagram>& sent() const { return sent_datagrams; }
@@ -82,6 +81,8 @@ class PracticeServer {
   PracticeServer& operator=(const PracticeServer&) = delete;
 
   void sendBytes(const std::string& bytes, const std::string& text);
+  // The next datagram on the init port, or on either port.
+  bool receiveOn(bool both_ports, Datagram* d, int timeout_ms);
   // A datagram already waiting on `peer`, recorded.
   bool readFrom(const LoopbackPeer& peer, Datagram* d);
   std::string decode(const std::string& bytes);

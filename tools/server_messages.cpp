@@ -87,13 +87,9 @@ std::map<std::string, std::string> pairsOf(const std::string& table) {
 std::string namedForm(const char* head, const char* defaults,
                       const std::map<std::string, std::string>& overrides) {
   std::map<std::string, std::string> values = pairsOf(defaults);
-  for (const auto& entry : overrides) {
-    values[entry.first] = entry.second;
-  }
+  for (const auto& entry : overrides) values[entry.first] = entry.second;
   std::string text = std::string("(") + head + " ";
-  for (const auto& entry : values) {
-    text += "(" + entry.first + " " + entry.second + ")";
-  }
+  for (const auto& entry : values) text += "(" + entry.first + " " + entry.second + ")";
   return text + ")";
 }
 
@@ -102,12 +98,8 @@ std::string playerObject(const std::string& team, const PlayerView& p) {
                      (p.goalie ? " goalie" : "") + ") " + number(p.x) + " " + number(p.y) + " " +
                      number(p.vx) + " " + number(p.vy) + " " + number(p.body) + " " +
                      number(p.neck);
-  if (p.pointing) {
-    text += " " + number(p.pointto);
-  }
-  if (p.tackle) {
-    text += " t";
-  }
+  if (p.pointing) text += " " + number(p.pointto);
+  if (p.tackle) text += " t";
   return text + ")";
 }
 
@@ -128,12 +120,8 @@ std::string seeGlobal(int cycle, const FieldView& view) {
                      " ((g r) 52.5 0) ((g l) -52.5 0) ((b) " + number(view.ball_x) + " " +
                      number(view.ball_y) + " " + number(view.ball_vx) + " " + number(view.ball_vy) +
                      ")";
-  for (const PlayerView& p : view.left) {
-    text += " " + playerObject(view.left_team, p);
-  }
-  for (const PlayerView& p : view.right) {
-    text += " " + playerObject(view.right_team, p);
-  }
+  for (const PlayerView& p : view.left) text += " " + playerObject(view.left_team, p);
+  for (const PlayerView& p : view.right) text += " " + playerObject(view.right_team, p);
   return text + ")";
 }
 
