@@ -8,7 +8,6 @@
 // repetitions in random order and the ratios use the medians.
 
 #include <benchmark/benchmark.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,11 +20,11 @@
 
 #include "bench/bench_support.h"
 #include "bench/coach_child.h"
-#include "tools/practice_server.h"
+#include "tools/demo_match.h"
 
 namespace {
 
-const long kMemoryTargetKib = 5 * 1024;
+const long MEMORY_TARGET_KIB = 5 * 1024;
 
 // Records the time per iteration of every benchmark it prints: the median
 // of the repetitions when there are several, else the one run.
@@ -80,35 +79,34 @@ void measureMatchMemory() {
   long idle_kib = -1;
   {
     practice::PracticeServer server;
-    const pid_t coach = bench::spawnCoach(server.port());
+    practice::ChildProcess coach;
     practice::Datagram init;
-    if (coach > 0 && server.waitInit(&init, 5000)) idle_kib = bench::peakResidentKib(coach);
-    bench::killChild(coach);
+    if (bench::startCoach(&coach, server.port()) && server.waitInit(&init, 5000)) {
+      idle_kib = bench::peakResidentKib(coach.pid());
+    }
   }
 
   practice::PracticeServer server;
-  const pid_t coach = bench::spawnCoach(server.port());
+  practice::ChildProcess coach;
+  const bool started = bench::startCoach(&coach, server.port());
   practice::DemoOptions options;
   options.coach_path = BRENVO_COACH_PATH;
-  options.team = bench::kTeam;
+  options.team = bench::TEAM;
   options.timeout_s = 60;
   std::ostringstream log;
   practice::DemoMatch match(&server, options, log);
   long match_kib = -1;
-  bool exited = false;
-  const bool played = coach > 0 && match.play([&]() {
-    match_kib = std::max(match_kib, bench::peakResidentKib(coach));
-    exited = exited || ::waitpid(coach, nullptr, WNOHANG) == coach;
-    return exited;
+  const bool played = started && match.play([&]() {
+    match_kib = std::max(match_kib, bench::peakResidentKib(coach.pid()));
+    return coach.exited();
   });
-  if (!exited) bench::killChild(coach);
   if (!played) std::printf("the practice match failed:\n%s\n", log.str().c_str());
 
   std::printf(
       "peak resident memory of the coach over a practice match: %ld KiB (%.2f MiB); "
       "target < %ld KiB: %s\n",
-      match_kib, match_kib / 1024.0, kMemoryTargetKib,
-      match_kib > 0 && match_kib < kMemoryTargetKib ? "met" : "MISSED");
+      match_kib, match_kib / 1024.0, MEMORY_TARGET_KIB,
+      match_kib > 0 && match_kib < MEMORY_TARGET_KIB ? "met" : "MISSED");
   std::printf("peak resident memory of the coach after start-up:        %ld KiB (%.2f MiB)\n\n",
               idle_kib, idle_kib / 1024.0);
   std::fflush(stdout);

@@ -13,7 +13,7 @@
 
 namespace bench {
 
-const char kTeam[] = "Coachees";
+const char TEAM[] = "Coachees";
 
 // A subject, the floor it is compared with, and the ratio it should stay
 // within (0 for none).
@@ -69,7 +69,7 @@ inline std::string globalView(int cycle, int seed = 0) {
       const double x = (side == 0 ? -1 : 1) * (3.25 * unum + 0.1234) + seed * 0.0137;
       const double y = -30.5 + 5.0123 * unum - seed * 0.0071;
       std::snprintf(buf, sizeof(buf), " ((p \"%s\" %d%s) %.4f %.4f %.4f %.4f %d %d%s%s)",
-                    side == 0 ? kTeam : "Opponents", unum, unum == 1 ? " goalie" : "", x, y,
+                    side == 0 ? TEAM : "Opponents", unum, unum == 1 ? " goalie" : "", x, y,
                     0.0123 * unum + seed * 0.001, -0.0456, (10 * unum + seed) % 360 - 180,
                     unum * 7 - 45, unum % 4 == 0 ? " 33.5" : "", unum % 5 == 0 ? " t" : "");
       view += buf;

@@ -2,41 +2,24 @@
 #define BRENVO_BENCH_COACH_CHILD_H
 
 // Starts the real coach binary as a child process for the benchmarks, its
-// output thrown away, and reads its memory while it runs. Owns nothing: the
-// caller ends and reaps the child.
-
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// output thrown away, and reads its memory while it runs. The ChildProcess
+// ends and reaps it.
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "bench/bench_support.h"
-
-extern char** environ;
+#include "tools/child_process.h"
+#include "tools/demo_run.h"
 
 namespace bench {
 
-// The coach towards 127.0.0.1:port as team kTeam; -1 when it cannot start.
-inline pid_t spawnCoach(int port) {
-  const std::string port_text = std::to_string(port);
-  const char* argv[] = {BRENVO_COACH_PATH, "-host", "127.0.0.1", "-port",
-                        port_text.c_str(), "-t",    kTeam,       nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, BRENVO_COACH_PATH, &actions, nullptr, const_cast<char**>(argv), environ) !=
-      0) {
-    pid = -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+// The coach towards 127.0.0.1:port as team TEAM; false when it cannot start.
+inline bool startCoach(practice::ChildProcess* coach, int port) {
+  std::vector<std::string> args = practice::coachArguments(port, TEAM);
+  args.insert(args.begin(), BRENVO_COACH_PATH);
+  return coach->start(args, practice::ChildProcess::Output::DISCARD);
 }
 
 // The peak resident memory (VmHWM, KiB) of a running process; -1 once it is
@@ -53,12 +36,6 @@ inline long peakResidentKib(pid_t pid) {
   }
   std::fclose(file);
   return kib;
-}
-
-inline void killChild(pid_t pid) {
-  if (pid <= 0) return;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
 }
 
 }  // namespace bench

@@ -15,13 +15,13 @@
 
 namespace {
 
-const int kMessages = 512;
+const int MESSAGE_COUNT = 512;
 
 // Views of consecutive cycles with a referee announcement now and then.
 const std::vector<std::string>& messages() {
   static const std::vector<std::string> list = [] {
     std::vector<std::string> m;
-    for (int i = 0; i < kMessages; ++i) {
+    for (int i = 0; i < MESSAGE_COUNT; ++i) {
       m.push_back(i % 16 == 15 ? "(hear " + std::to_string(i) + " referee play_on)"
                                : bench::globalView(i, i));
     }
@@ -59,7 +59,7 @@ void Compress(benchmark::State& state) {
   size_t i = 0;
   int64_t bytes = 0;
   for (auto _ : state) {
-    const std::string& m = messages()[i++ % kMessages];
+    const std::string& m = messages()[i++ % MESSAGE_COUNT];
     udp.compress(m.c_str());
     bytes += static_cast<int64_t>(m.size() + 1);
     benchmark::DoNotOptimize(udp.converted().data());
@@ -75,7 +75,7 @@ void ZlibDeflateFloor(benchmark::State& state) {
   size_t i = 0;
   int64_t bytes = 0;
   for (auto _ : state) {
-    const std::string& m = messages()[i++ % kMessages];
+    const std::string& m = messages()[i++ % MESSAGE_COUNT];
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(m.c_str()));
     z.avail_in = static_cast<uInt>(m.size() + 1);
     z.next_out = out.data();

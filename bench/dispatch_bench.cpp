@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "bench/loopback.h"
 #include "coach/coach_agent.h"
 #include "coach/udp_interface.h"
 #include "param/coach_config.h"
+#include "tools/loopback_peer.h"
 
 namespace {
 
@@ -32,23 +32,18 @@ const std::vector<std::string>& batch() {
 
 class BenchAgent : public CoachAgent {
  public:
-  bool connectTo(const bench::Loopback& peer) {
+  bool connectTo(const practice::LoopbackPeer& peer) {
     if (!udp->socket().connect("127.0.0.1", peer.port())) return false;
     const int fd = udp->socket().descriptor();
     return ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) != -1;
   }
-  int port() const {
-    sockaddr_in addr{};
-    socklen_t length = sizeof(addr);
-    ::getsockname(udp->socket().descriptor(), reinterpret_cast<sockaddr*>(&addr), &length);
-    return ntohs(addr.sin_port);
-  }
+  int port() const { return practice::localPort(udp->socket().descriptor()); }
   int fd() const { return udp->socket().descriptor(); }
 };
 
 void SenseBatch(benchmark::State& state) {
-  CoachConfig::instance().team_name = bench::kTeam;
-  bench::Loopback peer;
+  CoachConfig::instance().team_name = bench::TEAM;
+  practice::LoopbackPeer peer;
   BenchAgent agent;
   if (!agent.connectTo(peer)) {
     state.SkipWithError("no socket");
@@ -70,11 +65,11 @@ void SenseBatch(benchmark::State& state) {
 BENCHMARK(SenseBatch);
 
 void RecvBatchFloor(benchmark::State& state) {
-  bench::Loopback peer;
-  bench::Loopback receiver;
-  ::fcntl(receiver.descriptor(), F_SETFL, ::fcntl(receiver.descriptor(), F_GETFL) | O_NONBLOCK);
+  practice::LoopbackPeer peer;
+  practice::LoopbackPeer receiver;
+  ::fcntl(receiver.fd(), F_SETFL, ::fcntl(receiver.fd(), F_GETFL) | O_NONBLOCK);
   const int port = receiver.port();
-  const sockaddr_in back = bench::Loopback::address(peer.port());
+  const sockaddr_in back = practice::loopbackAddress(peer.port());
   char buf[UDPInterface::BUFFER_SIZE + 1];
   for (auto _ : state) {
     for (const std::string& m : batch()) peer.sendText(port, m);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -15,12 +16,12 @@
 
 #include "bench/bench_support.h"
 #include "bench/coach_child.h"
-#include "bench/loopback.h"
+#include "tools/loopback_peer.h"
 #include "tools/practice_server.h"
 
 namespace {
 
-const int kWaitMs = 5000;
+const int WAIT_MS = 5000;
 
 // The echo child's socket, for its signal handler.
 int S_echo_fd = -1;
@@ -41,7 +42,7 @@ pid_t startEcho(int server_port) {
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
   S_echo_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in any = bench::Loopback::address(0);
+  sockaddr_in any = practice::loopbackAddress(0);
   ::bind(S_echo_fd, reinterpret_cast<sockaddr*>(&any), sizeof(any));
   struct sigaction action {};
   action.sa_handler = echoOnSigio;
@@ -49,7 +50,7 @@ pid_t startEcho(int server_port) {
   ::sigaction(SIGIO, &action, nullptr);
   ::fcntl(S_echo_fd, F_SETOWN, ::getpid());
   ::fcntl(S_echo_fd, F_SETFL, ::fcntl(S_echo_fd, F_GETFL) | O_NONBLOCK | O_ASYNC);
-  const sockaddr_in server = bench::Loopback::address(server_port);
+  const sockaddr_in server = practice::loopbackAddress(server_port);
   ::sendto(S_echo_fd, "(init echo)", 12, 0, reinterpret_cast<const sockaddr*>(&server),
            sizeof(server));
   sigset_t none;
@@ -57,11 +58,24 @@ pid_t startEcho(int server_port) {
   for (;;) ::sigsuspend(&none);
 }
 
-// The measured loop, the same for both peers.
-void thinkDone(benchmark::State& state, practice::PracticeServer& server) {
+// The measured loop, the same for both peers: once the peer named by `who`
+// has sent its init and answered the server's with `first_answer`, one
+// "(think)" and its "(done)" per iteration.
+void thinkDone(benchmark::State& state, practice::PracticeServer& server, bool started,
+               const std::string& who, const std::string& first_answer) {
+  practice::Datagram init;
+  if (!started || !server.waitInit(&init, WAIT_MS)) {
+    state.SkipWithError((who + " did not start").c_str());
+    return;
+  }
+  server.answerInit("(init l ok)");
+  if (!server.receiveUntil(first_answer, WAIT_MS)) {
+    state.SkipWithError((who + " did not answer its init").c_str());
+    return;
+  }
   for (auto _ : state) {
     server.send("(think)");
-    if (!server.receiveUntil("(done)", kWaitMs)) {
+    if (!server.receiveUntil("(done)", WAIT_MS)) {
       state.SkipWithError("no (done)");
       break;
     }
@@ -70,39 +84,19 @@ void thinkDone(benchmark::State& state, practice::PracticeServer& server) {
 
 void ThinkDoneRoundTrip(benchmark::State& state) {
   practice::PracticeServer server;
-  const pid_t coach = bench::spawnCoach(server.port());
-  practice::Datagram init;
-  if (coach <= 0 || !server.waitInit(&init, kWaitMs)) {
-    state.SkipWithError("the coach did not start");
-    bench::killChild(coach);
-    return;
-  }
-  server.answerInit("(init l ok)");
-  if (!server.receiveUntil("(eye on)", kWaitMs)) {
-    state.SkipWithError("the coach did not answer its init");
-  } else {
-    thinkDone(state, server);
-  }
-  bench::killChild(coach);
+  practice::ChildProcess coach;
+  thinkDone(state, server, bench::startCoach(&coach, server.port()), "the coach", "(eye on)");
 }
 BENCHMARK(ThinkDoneRoundTrip)->UseRealTime();
 
 void SigioEchoFloor(benchmark::State& state) {
   practice::PracticeServer server;
   const pid_t echo = startEcho(server.port());
-  practice::Datagram init;
-  if (echo <= 0 || !server.waitInit(&init, kWaitMs)) {
-    state.SkipWithError("the echo did not start");
-    bench::killChild(echo);
-    return;
+  thinkDone(state, server, echo > 0, "the echo", "(done)");
+  if (echo > 0) {
+    ::kill(echo, SIGKILL);
+    ::waitpid(echo, nullptr, 0);
   }
-  server.answerInit("(init l ok)");
-  if (!server.receiveUntil("(done)", kWaitMs)) {
-    state.SkipWithError("the echo did not answer");
-  } else {
-    thinkDone(state, server);
-  }
-  bench::killChild(echo);
 }
 BENCHMARK(SigioEchoFloor)->UseRealTime();
 

@@ -22,7 +22,7 @@ void ViewParse(benchmark::State& state) {
   CoachVisualSensor sensor;
   const GameTime now(1234, 0);
   for (auto _ : state) {
-    sensor.parse(view().c_str(), bench::kTeam, 9.4, now);
+    sensor.parse(view().c_str(), bench::TEAM, 9.4, now);
     benchmark::DoNotOptimize(sensor.ourPlayers().data());
   }
   if (sensor.ourPlayers().size() != 11 || sensor.theirPlayers().size() != 11) {

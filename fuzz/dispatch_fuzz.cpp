@@ -15,9 +15,7 @@
 // after every input.
 
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -29,52 +27,15 @@
 #include "coach/udp_interface.h"
 #include "fuzz/fuzz_support.h"
 #include "strategy/brenvo_coach.h"
+#include "tools/loopback_peer.h"
 
 namespace {
 
 // Most datagrams taken from one input.
-const size_t kMaxDatagrams = 64;
+const size_t MAX_DATAGRAMS = 64;
 
 // The local peer that plays the server.
-class Peer {
- public:
-  Peer() {
-    fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr = loopback(0);
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-    socklen_t length = sizeof(addr);
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length);
-    port_ = ntohs(addr.sin_port);
-    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
-  }
-
-  int port() const { return port_; }
-
-  void send(int to, const std::string& bytes) const {
-    const sockaddr_in addr = loopback(to);
-    ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&addr),
-             sizeof(addr));
-  }
-
-  // Throws away what the coach sent.
-  void drain() const {
-    char buf[9000];
-    while (::recv(fd_, buf, sizeof(buf), 0) >= 0) {
-    }
-  }
-
- private:
-  static sockaddr_in loopback(int port) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    return addr;
-  }
-
-  int fd_;
-  int port_;
-};
+using Peer = practice::LoopbackPeer;
 
 class FuzzCoach : public BrenvoCoach {
  public:
@@ -92,12 +53,7 @@ class FuzzCoach : public BrenvoCoach {
     return ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) != -1;
   }
   int fd() const { return udp->socket().descriptor(); }
-  int port() const {
-    sockaddr_in addr{};
-    socklen_t length = sizeof(addr);
-    ::getsockname(fd(), reinterpret_cast<sockaddr*>(&addr), &length);
-    return ntohs(addr.sin_port);
-  }
+  int port() const { return practice::localPort(fd()); }
 };
 
 itimerval S_fuzzer_timer;
@@ -130,9 +86,9 @@ BRENVO_FUZZ_TARGET(dispatch_fuzz) {
   restoreTimer();
   if (!coach.renew(peer)) std::abort();
 
-  const std::vector<std::string> messages = fuzz::splitAtNul(data, size, kMaxDatagrams);
+  const std::vector<std::string> messages = fuzz::splitAtNul(data, size, MAX_DATAGRAMS);
   const int port = coach.port();
-  for (const std::string& m : messages) peer.send(port, m + std::string(1, '\0'));
+  for (const std::string& m : messages) peer.sendText(port, m);
   pollfd readable{coach.fd(), POLLIN, 0};
   ::poll(&readable, 1, 1000);
   coach.sense();

@@ -69,7 +69,7 @@ struct Registration {
 
 // The coached side of the recordings the seed corpus was cut from, so that
 // the seeds exercise the "our team" paths.
-const char kTeam[] = "Coachees";
+const char TEAM[] = "Coachees";
 
 // Swallows everything written to it.
 class NullBuffer : public std::streambuf {
@@ -119,10 +119,10 @@ inline std::vector<std::string> splitAtNul(const uint8_t* data, size_t size, siz
   return parts;
 }
 
-// Puts every process-wide setting back to its default (team name kTeam).
+// Puts every process-wide setting back to its default (team name TEAM).
 inline void resetProcessState() {
   CoachConfig::instance().setDefaultParam();
-  CoachConfig::instance().team_name = kTeam;
+  CoachConfig::instance().team_name = TEAM;
   ServerParam::instance().setDefaultParam();
   PlayerParam::instance().setDefaultParam();
   GameTime::S_last_stop_cycle = 0;

@@ -15,9 +15,9 @@ BRENVO_FUZZ_TARGET(view_fuzz) {
   const std::string message = fuzz::text(data, size);
   CoachVisualSensor sensor;
   const GameTime now(7, 1);
-  sensor.parse(message.c_str(), fuzz::kTeam, 9.4, now);
+  sensor.parse(message.c_str(), fuzz::TEAM, 9.4, now);
   sensor.show(fuzz::nullStream());
-  sensor.parse(message.c_str(), fuzz::kTeam, 6.0, now);
+  sensor.parse(message.c_str(), fuzz::TEAM, 6.0, now);
   sensor.show(fuzz::nullStream());
   // An empty team name matches no player; a name that is a prefix of the
   // one in the view must not match either.

@@ -84,7 +84,7 @@ BRENVO_FUZZ_TARGET(view_roundtrip_fuzz) {
     if (pointing) p.pointto[1] = real(in);
     p.tackle = newer && in.ConsumeBool();
 
-    view += std::string(" ((p \"") + (e.ours ? fuzz::kTeam : "Opponents") + "\" " +
+    view += std::string(" ((p \"") + (e.ours ? fuzz::TEAM : "Opponents") + "\" " +
             std::to_string(p.unum) + (p.goalie ? " goalie" : "") + ") " + number(p.pos.x) + " " +
             number(p.pos.y) + " ";
     if (newer) {
@@ -100,7 +100,7 @@ BRENVO_FUZZ_TARGET(view_roundtrip_fuzz) {
   view += ")";
 
   CoachVisualSensor sensor;
-  sensor.parse(view.c_str(), fuzz::kTeam, newer ? 9.4 : 6.0, GameTime(cycle, 0));
+  sensor.parse(view.c_str(), fuzz::TEAM, newer ? 9.4 : 6.0, GameTime(cycle, 0));
   check(sensor.ballPos() == ball_pos);
   check(sensor.ballVel() == ball_vel);
   size_t ours = 0;

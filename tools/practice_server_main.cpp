@@ -8,7 +8,7 @@
 #include <iostream>
 #include <string>
 
-#include "tools/practice_server.h"
+#include "tools/demo_run.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 
 #include "coach/coach_agent.h"
 #include "coach/udp_interface.h"
+#include "fuzz/fuzz_support.h"
 #include "param/coach_config.h"
 #include "param/player_param.h"
 #include "param/server_param.h"
@@ -90,7 +91,7 @@ namespace {
 
 using coach_test::Peer;
 
-const char kTeam[] = "Coachees";
+using fuzz::TEAM;
 
 // A global view of 22 moving players as the current server writes it, with
 // the pointing direction and the tackle mark on some of them.
@@ -102,7 +103,7 @@ std::string globalView(int cycle) {
     for (int unum = 1; unum <= 11; ++unum) {
       const double x = (side == 0 ? -1 : 1) * (3.25 * unum + 0.1234);
       std::snprintf(player, sizeof(player), " ((p \"%s\" %d%s) %.4f %.4f %.4f %.4f %d %d%s%s)",
-                    side == 0 ? kTeam : "Opponents", unum, unum == 1 ? " goalie" : "", x,
+                    side == 0 ? TEAM : "Opponents", unum, unum == 1 ? " goalie" : "", x,
                     -30.5 + 5.0123 * unum, 0.0123 * unum, -0.0456, 10 * unum - 60, unum * 7 - 45,
                     unum % 4 == 0 ? " 33.5" : "", unum % 5 == 0 ? " t" : "");
       view += player;
@@ -128,17 +129,10 @@ class AllocationAgent : public coach_test::TestAgent {
 
 class AllocationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    CoachConfig::instance().setDefaultParam();
-    CoachConfig::instance().team_name = kTeam;
-    ServerParam::instance().setDefaultParam();
-    PlayerParam::instance().setDefaultParam();
-    GameTime::S_last_stop_cycle = 0;
-    GameTime::S_last_stop_count = 0;
-  }
+  void SetUp() override { fuzz::resetProcessState(); }
   void TearDown() override {
     S_counting = false;
-    SetUp();
+    fuzz::resetProcessState();
     CoachConfig::instance().setDefaultParam();
   }
 };

@@ -18,20 +18,12 @@
 
 #include "coach/coach_agent.h"
 #include "coach/udp_interface.h"
-#include "tests/loopback_peer.h"
 #include "tests/stream_capture.h"
+#include "tools/loopback_peer.h"
 
 namespace coach_test {
 
-using Peer = LoopbackPeer;
-
-// The local port of a socket.
-inline int localPort(int fd) {
-  sockaddr_in addr{};
-  socklen_t len = sizeof(addr);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  return ntohs(addr.sin_port);
-}
+using Peer = practice::LoopbackPeer;
 
 // Waits until a datagram is readable on fd (the coach's socket), bounded.
 inline bool waitReadable(int fd, int timeout_ms = 5000) {
@@ -55,7 +47,7 @@ class TestAgent : public CoachAgent {
     const int fd = udp->socket().descriptor();
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
-  int port() const { return coach_test::localPort(udp->socket().descriptor()); }
+  int port() const { return practice::localPort(udp->socket().descriptor()); }
   UDPInterface& iface() { return *udp; }
 
   // Sends the messages to the coach and runs one sense() over them.

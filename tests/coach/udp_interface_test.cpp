@@ -14,12 +14,13 @@
 #include <sstream>
 #include <string>
 
-#include "tests/loopback_peer.h"
 #include "tests/stream_capture.h"
+#include "tools/loopback_peer.h"
 
 namespace {
 
-using Peer = LoopbackPeer;
+using Peer = practice::LoopbackPeer;
+using ZPeer = practice::ZlibStreams;
 
 std::string randomText(size_t length, unsigned seed) {
   std::mt19937 generator(seed);
@@ -39,12 +40,7 @@ class UDPInterfaceTest : public testing::Test {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL, 0) | O_NONBLOCK);
   }
 
-  int localPort() const {
-    sockaddr_in address;
-    socklen_t length = sizeof(address);
-    getsockname(udp.socket().descriptor(), reinterpret_cast<sockaddr*>(&address), &length);
-    return ntohs(address.sin_port);
-  }
+  int localPort() const { return practice::localPort(udp.socket().descriptor()); }
 
   // Waits (bounded) until a datagram is pending, then receives it.
   int receiveOne() {

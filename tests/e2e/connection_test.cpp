@@ -42,7 +42,7 @@ TEST(EyeTest, WithoutAdviceTheInitAnswerGetsANulOnlyDatagram) {
 TEST(EyeTest, UnexpectedInitAnswerEndsWithoutBye) {
   Match match;
   match.connect("(init x ok)");
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, match.coach->exitStatus());
   EXPECT_NE(
       std::string::npos,
@@ -64,7 +64,7 @@ TEST_F(ConnectionTest, ServerMessagesAreReportedExactly) {
   match.server.send("(foo)");
   match.server.send("(ok look)");
   expectAlive();
-  EXPECT_TRUE(match.coach->waitStderr("Coach: OK message [(ok look)]\n", kLongWaitMs));
+  EXPECT_TRUE(match.coach->waitStderr("Coach: OK message [(ok look)]\n", LONG_WAIT_MS));
   EXPECT_NE(std::string::npos,
             match.coach->err().find("[0, 0]Coach: got error (error unknown_command)\n"
                                     "[0, 0]Coach: got warning (warning no_team_found)\n"
@@ -75,7 +75,7 @@ TEST_F(ConnectionTest, ServerMessagesAreReportedExactly) {
 
 TEST_F(SilenceTest, SilentServerIsProbedThenDeclaredDown) {
   for (int probe = 0; probe < 3; ++probe) ASSERT_EQ(withNul("(check_ball)"), match.next());
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, match.coach->exitStatus());
   const std::string& err = match.coach->err();
   const std::string tail = "server is down??\nCoach finished\n";
@@ -87,7 +87,7 @@ TEST_F(SilenceTest, SilentServerIsProbedThenDeclaredDown) {
 TEST_F(SilenceTest, CheckBallAnswerStartsTheSilenceAgain) {
   ASSERT_EQ(withNul("(check_ball)"), match.next());
   match.server.send("(ok check_ball 0 in_field)");
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, match.coach->exitStatus());
   EXPECT_NE(std::string::npos, match.coach->err().find("server is down??\nCoach finished\n"));
   // Ignored, the answer would leave two more probes. Taken, it starts the
@@ -102,27 +102,27 @@ TEST_F(SilenceTest, CheckBallAnswerStartsTheSilenceAgain) {
 
 TEST_F(ConnectionTest, CompressionSwitchedOnByTheServerWorksBothWays) {
   match.server.enableCompression(1);
-  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", LONG_WAIT_MS));
   for (int i = 0; i < 2; ++i) {
     match.server.send("(think)");
     practice::Datagram d;
-    ASSERT_TRUE(match.server.receive(&d, kLongWaitMs));
+    ASSERT_TRUE(match.server.receive(&d, LONG_WAIT_MS));
     EXPECT_EQ("(done)", d.text);
     EXPECT_NE(withNul("(done)"), d.bytes);  // deflated on the wire
   }
-  ASSERT_TRUE(match.coach->waitStdout("compress 7 bytes to ", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStdout("compress 7 bytes to ", LONG_WAIT_MS));
   EXPECT_NE(std::string::npos, match.coach->out().find("decompress from "));
   EXPECT_NE(std::string::npos, match.coach->out().find(" bytes to 8 bytes\n"));
   match.coach->signal(SIGTERM);
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   practice::Datagram bye;
-  ASSERT_TRUE(match.server.receive(&bye, kLongWaitMs));
+  ASSERT_TRUE(match.server.receive(&bye, LONG_WAIT_MS));
   EXPECT_EQ("(bye)", bye.text);
 }
 
 TEST_F(ConnectionTest, CompressionLevelZeroIsOff) {
   match.server.send("(ok compression 0)");
-  ASSERT_TRUE(match.coach->waitStderr("set compression level 0\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 0\n", LONG_WAIT_MS));
   expectAlive();
 }
 
@@ -133,13 +133,13 @@ TEST_F(ConnectionTest, OddDatagramsDoNotHurt) {
   match.server.sendRaw("(hear 5 referee");
   match.server.sendRaw(std::string("\0\0\0", 3));
   expectAlive();
-  EXPECT_TRUE(match.coach->waitStderr("receive null message\n", kLongWaitMs));
+  EXPECT_TRUE(match.coach->waitStderr("receive null message\n", LONG_WAIT_MS));
   expectAlive();
 }
 
 TEST_F(ConnectionTest, MessagesCutShortAnywhereDoNotHurt) {
   const std::string messages[] = {
-      practice::PracticeServer::seeGlobal(0, kTeam, kOpponent),
+      practice::seeGlobal(0, TEAM, OPPONENT),
       "(hear 0 referee kick_off_l)",
       "(change_player_type 3 2)",
       "(ok change_player_type 3 2)",
@@ -161,28 +161,28 @@ TEST_F(ConnectionTest, MessagesCutShortAnywhereDoNotHurt) {
 
 TEST_F(ConnectionTest, GarbageWhileCompressedDoesNotHurt) {
   match.server.enableCompression(1);
-  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", LONG_WAIT_MS));
   match.server.sendRaw("this is not a zlib stream");
   match.server.sendRaw(std::string(8192, '\x78'));
   // Whatever the stream's state now, the coach keeps running and still
   // answers a termination signal with its goodbye, and with nothing else.
   EXPECT_EQ(1, match.terminate());
   practice::Datagram bye;
-  ASSERT_TRUE(match.server.receive(&bye, kLongWaitMs));
+  ASSERT_TRUE(match.server.receive(&bye, LONG_WAIT_MS));
   EXPECT_EQ("(bye)", bye.text);
   EXPECT_FALSE(match.server.receive(&bye, 0)) << bye.text;
 }
 
 TEST_F(ConnectionTest, InflatingPastTheBufferIsCut) {
   match.server.enableCompression(1);
-  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr("set compression level 1\n", LONG_WAIT_MS));
   // 20000 characters of an unknown message: the coach reports it cut to
   // the buffer's 8191 characters.
   match.server.send("(" + std::string(19999, 'z'));
-  ASSERT_TRUE(match.coach->waitStderr(std::string(8190, 'z') + "\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr(std::string(8190, 'z') + "\n", LONG_WAIT_MS));
   match.server.send("(think)");
   practice::Datagram d;
-  ASSERT_TRUE(match.server.receive(&d, kLongWaitMs));
+  ASSERT_TRUE(match.server.receive(&d, LONG_WAIT_MS));
   EXPECT_EQ("(done)", d.text);
   const std::string& err = match.coach->err();
   const size_t start = err.find("Coach: got unknown message (");

@@ -1,22 +1,61 @@
 #ifndef BRENVO_TESTS_E2E_E2E_SUPPORT_H
 #define BRENVO_TESTS_E2E_E2E_SUPPORT_H
 
-// A coach process connected to a practice server on 127.0.0.1, for the
-// end-to-end tests. Every wait is bounded and waits for an event.
+// The real brenvo_coach process (or another program) with its output
+// captured, and a coach connected to a practice server on 127.0.0.1, for the
+// end-to-end tests. Every wait is bounded and waits for an event; every child
+// is ended by its pid.
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/coach_process.h"
-#include "tools/practice_server.h"
+#include "tools/child_process.h"
+#include "tools/demo_run.h"
 
 namespace e2e {
 
-const char kTeam[] = "Coachees";
-const char kOpponent[] = "Opponents";
+const char TEAM[] = "Coachees";
+const char OPPONENT[] = "Opponents";
+// The default timeout: generous, so a slow and loaded machine never trips it.
+const int LONG_WAIT_MS = 20000;
+
+// A program with these arguments (the program name is added), its standard
+// output and error captured.
+class CoachProcess : public practice::ChildProcess {
+ public:
+  // The coach itself.
+  explicit CoachProcess(const std::vector<std::string>& args)
+      : CoachProcess(BRENVO_COACH_PATH, args) {}
+  CoachProcess(const std::string& program, std::vector<std::string> args) {
+    args.insert(args.begin(), program);
+    if (!start(args)) ADD_FAILURE() << "cannot start " << program << ": " << strerror(errno);
+  }
+
+  // Waits until the captured standard error (or output) holds `text`.
+  bool waitStderr(const std::string& text, int timeout_ms) {
+    return waitUntil([&]() { return err().find(text) != std::string::npos; }, timeout_ms);
+  }
+  bool waitStdout(const std::string& text, int timeout_ms) {
+    return waitUntil([&]() { return out().find(text) != std::string::npos; }, timeout_ms);
+  }
+  // Waits for a whole line of standard error that begins with `head`;
+  // returns it without its line end, or an empty text on timeout.
+  std::string waitStderrLine(const std::string& head, int timeout_ms) {
+    const auto end = [&]() {
+      const size_t at = err().find(head);
+      return at == std::string::npos ? at : err().find('\n', at);
+    };
+    if (!waitUntil([&]() { return end() != std::string::npos; }, timeout_ms)) return "";
+    const size_t at = err().find(head);
+    return err().substr(at, end() - at);
+  }
+};
 
 inline std::string withNul(const std::string& text) {
   return text + std::string(1, '\0');
@@ -26,8 +65,7 @@ class Match {
  public:
   // Starts the coach towards the server's init port with extra arguments.
   explicit Match(const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> args = {"-host", "127.0.0.1", "-port", std::to_string(server.port()),
-                                     "-t",    kTeam};
+    std::vector<std::string> args = practice::coachArguments(server.port(), TEAM);
     args.insert(args.end(), extra.begin(), extra.end());
     coach.reset(new CoachProcess(args));
   }
@@ -35,13 +73,13 @@ class Match {
   // Waits for the init command and answers it; returns the init's text.
   std::string connect(const std::string& answer = "(init l ok)") {
     practice::Datagram init;
-    EXPECT_TRUE(server.waitInit(&init, kLongWaitMs)) << coach->err();
+    EXPECT_TRUE(server.waitInit(&init, LONG_WAIT_MS)) << coach->err();
     server.answerInit(answer);
     return init.text;
   }
 
   // The next datagram from the coach, or "<none>" after the bounded wait.
-  std::string next(int timeout_ms = kLongWaitMs) {
+  std::string next(int timeout_ms = LONG_WAIT_MS) {
     practice::Datagram d;
     if (!server.receive(&d, timeout_ms)) return "<none>";
     return d.bytes;
@@ -50,7 +88,7 @@ class Match {
   // Ends the coach with SIGTERM and returns its exit status.
   int terminate() {
     coach->signal(SIGTERM);
-    EXPECT_TRUE(coach->waitExit(kLongWaitMs));
+    EXPECT_TRUE(coach->waitExit(LONG_WAIT_MS));
     return coach->exitStatus();
   }
 
@@ -58,7 +96,7 @@ class Match {
   // than ten stopped steps, then one more so that an alarm tick sees it.
   void preKickOffViews(int count = 12) {
     for (int i = 0; i < count; ++i) {
-      server.send(practice::PracticeServer::seeGlobal(0, kTeam, kOpponent));
+      server.send(practice::seeGlobal(0, TEAM, OPPONENT));
     }
   }
 

@@ -22,7 +22,7 @@ TEST(InstallTest, InstalledCoachReadsTheDefaultsOfTheSampleAndStartScriptPlaysTh
   const std::string prefix = dir, sample = prefix + "/share/brenvo_coach/coach.conf";
   std::shared_ptr<void> cleanup(nullptr, [&](void*) { std::filesystem::remove_all(prefix); });
   CoachProcess install(BRENVO_CMAKE_COMMAND, {"--install", BRENVO_BINARY_DIR, "--prefix", prefix});
-  ASSERT_TRUE(install.waitExit(kLongWaitMs) && install.exitStatus() == 0) << install.err();
+  ASSERT_TRUE(install.waitExit(LONG_WAIT_MS) && install.exitStatus() == 0) << install.err();
   std::ifstream in(sample);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const long lines = std::count(text.begin(), text.end(), '\n') + 1;  // the reader's count
@@ -30,7 +30,7 @@ TEST(InstallTest, InstalledCoachReadsTheDefaultsOfTheSampleAndStartScriptPlaysTh
 
   CoachProcess defaults({"--help"}),
       installed(prefix + "/bin/brenvo_coach", {"--coach-config", sample, "--help"});
-  ASSERT_TRUE(defaults.waitExit(kLongWaitMs) && installed.waitExit(kLongWaitMs));
+  ASSERT_TRUE(defaults.waitExit(LONG_WAIT_MS) && installed.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(defaults.out(), installed.out());
   EXPECT_EQ(summary + "command line : read 0 params.\nCoach finished\n", installed.err());
 

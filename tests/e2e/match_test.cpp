@@ -10,47 +10,23 @@
 
 #include "tests/e2e/e2e_support.h"
 #include "tests/recording.h"
+#include "tests/serving_types.h"
 
 namespace e2e {
 namespace {
 
 using practice::PracticeServer;
 
-// Seven types with which every role group gets a type of its own.
+// The serving types as a server announces them: with a dash power rate of
+// 0.01 and a decay of 0.4 every type could reach 1.67, so its top speed is
+// its player_speed_max.
 std::vector<std::string> servingTypes() {
-  return {
-      playerType(0, 1.2, 45, 0.4, 0.006, 0.7),
-      playerType(1, 1.2, 40, 0.4, 0.01, 0.8),    // 9, 10, 11
-      playerType(2, 1.16, 34, 0.4, 0.01, 0.75),  // 2, 3, 6
-      playerType(3, 1.16, 32, 0.4, 0.01, 0.72),  // 4, 5
-      playerType(4, 1.16, 30, 0.4, 0.01, 0.71),  // 7, 8
-      playerType(5, 1.04, 45, 0.4, 0.01, 0.9),   // too slow
-      playerType(6, 1.3, 29.7, 0.4, 0.01, 0.9),  // recovers too slowly
-  };
-}
-
-const char kServingTrace[] =
-    "candidate type size 4\n"
-    "candidate 1  max_speed = 1.2  stam_inc = 40  kmargin = 0.8\n"
-    "candidate 2  max_speed = 1.16  stam_inc = 34  kmargin = 0.75\n"
-    "candidate 3  max_speed = 1.16  stam_inc = 32  kmargin = 0.72\n"
-    "candidate 4  max_speed = 1.16  stam_inc = 30  kmargin = 0.71\n"
-    "change player 9 to type 1\n"
-    "change player 10 to type 1\n"
-    "change player 11 to type 1\n"
-    "change player 2 to type 2\n"
-    "change player 3 to type 2\n"
-    "change player 6 to type 2\n"
-    "change player 4 to type 3\n"
-    "change player 5 to type 3\n"
-    "change player 7 to type 4\n"
-    "change player 8 to type 4\n";
-
-const std::vector<std::pair<int, int>> kServingChanges = {{9, 1}, {10, 1}, {11, 1}, {2, 2}, {3, 2},
-                                                          {6, 2}, {4, 3},  {5, 3},  {7, 4}, {8, 4}};
-
-std::string changeCommand(int unum, int type) {
-  return "(change_player_type " + std::to_string(unum) + " " + std::to_string(type) + ")";
+  std::vector<std::string> types = {playerType(0, 1.2, 45, 0.4, 0.006, 0.7)};
+  for (const ServingType& t : SERVING_TYPES) {
+    types.push_back(
+        playerType(t.id, t.real_speed_max, t.stamina_inc_max, 0.4, 0.01, t.kickable_margin));
+  }
+  return types;
 }
 
 class MatchTest : public ::testing::Test {
@@ -61,16 +37,16 @@ class MatchTest : public ::testing::Test {
   }
 
   void sendStart(const std::vector<std::string>& types) {
-    match.server.send(PracticeServer::serverParam());
-    match.server.send(PracticeServer::playerParam());
+    match.server.send(practice::serverParam());
+    match.server.send(practice::playerParam());
     for (const std::string& t : types) match.server.send(t);
   }
 
   // One synchronous cycle: a view, then "(think)", answered by "(done)".
   void cycle(int time) {
-    match.server.send(PracticeServer::seeGlobal(time, kTeam, kOpponent));
+    match.server.send(practice::seeGlobal(time, TEAM, OPPONENT));
     match.server.send("(think)");
-    ASSERT_TRUE(match.server.receiveUntil("(done)", kLongWaitMs)) << match.coach->err();
+    ASSERT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS)) << match.coach->err();
   }
 
   // Collects the substitution's commands, answering each as a server does.
@@ -78,7 +54,7 @@ class MatchTest : public ::testing::Test {
     std::vector<std::string> got;
     while (got.size() < count) {
       practice::Datagram d;
-      if (!match.server.receive(&d, kLongWaitMs)) break;
+      if (!match.server.receive(&d, LONG_WAIT_MS)) break;
       if (d.text.compare(0, 20, "(change_player_type ") != 0) continue;
       got.push_back(d.text);
       match.server.send(d.text);
@@ -95,7 +71,7 @@ TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
   match.server.send("(hear 0 referee before_kick_off)");
   match.preKickOffViews();
   std::vector<std::string> expected;
-  for (const auto& c : kServingChanges) expected.push_back(changeCommand(c.first, c.second));
+  for (const auto& c : SERVING_CHANGES) expected.push_back(changeCommand(c.first, c.second));
   EXPECT_EQ(expected, changes(expected.size()));
   match.preKickOffViews(3);
   match.server.send("(hear 0 referee kick_off_l)");
@@ -106,8 +82,8 @@ TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
   match.server.send("(hear 5 referee kick_off_r)");
   for (int t = 6; t <= 8; ++t) cycle(t);
   match.server.send("(hear 8 referee time_over)");
-  ASSERT_TRUE(match.server.receiveUntil("(bye)", kLongWaitMs));
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, match.coach->exitStatus());
   // A slow coach may read several synchronous cycles in one batch and warn
   // about it; nothing else may show.
@@ -118,7 +94,7 @@ TEST_F(MatchTest, WholeMatchFromKickOffToByeWithoutDiagnostics) {
       quiet += line + "\n";
   }
   EXPECT_EQ("command line : read 3 params.\nCoach finished\n", quiet);
-  EXPECT_EQ(kServingTrace, match.coach->out());
+  EXPECT_EQ(SERVING_TRACE, match.coach->out());
   int byes = 0;
   for (const practice::Datagram& d : match.server.received()) {
     EXPECT_NE(0u, d.text.find("(define")) << d.text;  // no CLang ever leaves the coach
@@ -132,7 +108,7 @@ TEST_F(MatchTest, EveryTypeFilteredOutSendsNoCommand) {
   sendStart({playerType(0, 1.2, 45, 0.4, 0.006, 0.7), playerType(1, 1.04, 45, 0.4, 0.01, 0.9),
              playerType(2, 1.2, 20, 0.4, 0.01, 0.9)});
   match.preKickOffViews();
-  ASSERT_TRUE(match.coach->waitStdout("candidate type size 0\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStdout("candidate type size 0\n", LONG_WAIT_MS));
   match.server.send("(hear 0 referee kick_off_l)");
   cycle(1);
   cycle(2);
@@ -164,7 +140,7 @@ TEST_F(MatchTest, CycleJumpWhileRunningWarnsActionMissed) {
   cycle(3);
   cycle(4);
   const std::string head = "parser used several steps -- action missed!  sensed ";
-  const std::string line = match.coach->waitStderrLine(head, kLongWaitMs);
+  const std::string line = match.coach->waitStderrLine(head, LONG_WAIT_MS);
   ASSERT_FALSE(line.empty()) << match.coach->err();
   int sensed = 0, start = -1, end = -1;
   ASSERT_EQ(3, std::sscanf(line.c_str() + head.size(), "%d info     start=[%d, 0] end=[%d, 0]",
@@ -183,7 +159,7 @@ TEST_F(MatchTest, StopJumpIsReported) {
   cycle(1);
   cycle(7);
   ASSERT_TRUE(match.coach->waitStderr(
-      "Stop Mode: previous server time is incorrect?? [1, 2] -> 7\n", kLongWaitMs))
+      "Stop Mode: previous server time is incorrect?? [1, 2] -> 7\n", LONG_WAIT_MS))
       << match.coach->err();
   EXPECT_EQ(1, match.terminate());
 }
@@ -197,7 +173,7 @@ TEST_F(MatchTest, RealisticStartProducesNoDiagnostics) {
   match.server.send("(clang (ver (p \"Opponents\" 3) 7 8))");
   match.server.send("(ok eye on)");
   cycle(0);
-  ASSERT_TRUE(match.coach->waitStderr("Coach: OK (ok eye on)\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr("Coach: OK (ok eye on)\n", LONG_WAIT_MS));
   EXPECT_EQ("command line : read 3 params.\nCoach: OK (ok eye on)\n", match.coach->err());
   EXPECT_EQ("clang our 3 min=7 max=8\n", match.coach->out());
   EXPECT_EQ(1, match.terminate());
@@ -226,7 +202,7 @@ TEST_F(MatchTest, MalformedParametersAreReportedAndTheCoachGoesOn) {
       "CLangVer::Unexpected uniform number. 12[(clang (ver (p \"Coachees\" 12) 7 8))]\n"
       "WorldModelGlobal::change. invalid unum 12\n"
       " Unsupported playmode : [foo_bar]\n";
-  ASSERT_TRUE(match.coach->waitStderr(" Unsupported playmode : [foo_bar]\n", kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitStderr(" Unsupported playmode : [foo_bar]\n", LONG_WAIT_MS));
   EXPECT_EQ(expected, match.coach->err());
   EXPECT_EQ(1, match.terminate());
 }
@@ -238,12 +214,12 @@ TEST_F(MatchTest, SlowedDownServerPacesTheAlarmByItsStep) {
   practice::Datagram probe;
   ASSERT_TRUE(match.server.receive(&probe, 4000)) << match.coach->err();
   EXPECT_EQ("(check_ball)", probe.text);
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_NE(std::string::npos, match.coach->err().find("server is down??\n"));
 }
 
 bool allowedLine(const std::string& line) {
-  static const char* const kPrefixes[] = {
+  static const char* const PREFIXES[] = {
       "command line : read ",
       "player types over flow",
       "Coach: OK (ok eye on)",
@@ -252,7 +228,7 @@ bool allowedLine(const std::string& line) {
       "  param info: Unrecognized parameter: ",
       "Coach finished",
   };
-  for (const char* p : kPrefixes) {
+  for (const char* p : PREFIXES) {
     if (line.compare(0, std::strlen(p), p) == 0) return true;
   }
   return false;
@@ -270,12 +246,12 @@ void replay(const std::string& name, const std::vector<std::string>& args,
     // Pace the replay so that the coach's socket never overflows.
     if (++since_think == 10) {
       match.server.send("(think)");
-      ASSERT_TRUE(match.server.receiveUntil("(done)", kLongWaitMs)) << match.coach->err();
+      ASSERT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS)) << match.coach->err();
       since_think = 0;
     }
   }
-  ASSERT_TRUE(match.server.receiveUntil("(bye)", kLongWaitMs)) << match.coach->err();
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS)) << match.coach->err();
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, match.coach->exitStatus());
   std::istringstream err(match.coach->err());
   std::string line;

@@ -1,33 +1,29 @@
-// The practice server itself, driven from plain sockets and an independent
-// zlib stream, so that its faults are not confused with the coach's.
+// The practice server itself, driven from the peer toolkit's plain sockets
+// and zlib streams, which share nothing with the coach, so that its faults
+// are not confused with the coach's.
 
-#include "tools/practice_server.h"
-
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <string.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "tests/loopback_peer.h"
+#include "tools/demo_run.h"
+#include "tools/loopback_peer.h"
 
 namespace {
 
 using practice::Datagram;
 using practice::PracticeServer;
 
-using PlainCoach = LoopbackPeer;
+using PlainCoach = practice::LoopbackPeer;
 
 // A connected pair: the coach stand-in has sent its init and got the answer.
 class ConnectedTest : public testing::Test {
@@ -108,12 +104,7 @@ TEST_F(ConnectedTest, SendAddsTheNulAndSendRawSendsExactBytes) {
 }
 
 TEST_F(ConnectedTest, CompressionUsesOneStreamPerDirection) {
-  z_stream inflater, deflater;
-  memset(&inflater, 0, sizeof(inflater));
-  memset(&deflater, 0, sizeof(deflater));
-  inflateInit(&inflater);
-  deflateInit(&deflater, 1);
-
+  practice::ZlibStreams streams(1);
   server.enableCompression(1);
   std::string bytes;
   ASSERT_TRUE(coach.receive(&bytes));
@@ -122,12 +113,12 @@ TEST_F(ConnectedTest, CompressionUsesOneStreamPerDirection) {
   for (const std::string text : {"(think)", "(think)", "(hear 3 referee play_on)"}) {
     server.send(text);
     ASSERT_TRUE(coach.receive(&bytes));
-    EXPECT_EQ(text + '\0', zlibRun(&inflater, bytes, false));
+    EXPECT_EQ(text + '\0', streams.inflateDatagram(bytes));
   }
   EXPECT_LT(server.sent()[3].bytes.size(), server.sent()[2].bytes.size());
 
-  coach.sendTo(server.gamePort(), zlibRun(&deflater, std::string("(done)\0", 7), true));
-  coach.sendTo(server.gamePort(), zlibRun(&deflater, std::string("(check_ball)\0", 13), true));
+  coach.sendTo(server.gamePort(), streams.deflateMessage("(done)"));
+  coach.sendTo(server.gamePort(), streams.deflateMessage("(check_ball)"));
   coach.sendText(server.gamePort(), "(bye)");  // sent before the coach switched
   Datagram d;
   for (const std::string text : {"(done)", "(check_ball)", "(bye)"}) {
@@ -137,12 +128,10 @@ TEST_F(ConnectedTest, CompressionUsesOneStreamPerDirection) {
 
   server.enableCompression(0);
   ASSERT_TRUE(coach.receive(&bytes));
-  EXPECT_EQ(std::string("(ok compression 0)\0", 19), zlibRun(&inflater, bytes, false));
+  EXPECT_EQ(std::string("(ok compression 0)\0", 19), streams.inflateDatagram(bytes));
   server.send("(think)");
   ASSERT_TRUE(coach.receive(&bytes));
   EXPECT_EQ(std::string("(think)\0", 8), bytes);
-  inflateEnd(&inflater);
-  deflateEnd(&deflater);
 }
 
 TEST(PracticeServerTest, NothingIsSentBeforeTheCoachIsKnown) {
@@ -165,7 +154,7 @@ int countOf(const std::string& text, const std::string& piece) {
 }
 
 TEST(MessageBuilderTest, SeeGlobalHasGoalsBallAndTwentyTwoPlayers) {
-  const std::string view = PracticeServer::seeGlobal(7, "Coachees", "Opponents");
+  const std::string view = practice::seeGlobal(7, "Coachees", "Opponents");
   EXPECT_EQ(0u, view.find("(see_global 7 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0) "
                           "((p \"Coachees\" 1 goalie) -50 0 0 0 0 0) ((p \"Coachees\" 2) "));
   EXPECT_EQ(11, countOf(view, "((p \"Coachees\" "));
@@ -194,7 +183,7 @@ TEST(MessageBuilderTest, SeeGlobalWritesPointingAndTackle) {
   EXPECT_EQ(
       "(see_global 3 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 1.5e-05 0 0 0) "
       "((p \"A\" 10) 10 5 0.5 0 45 -30 90 t))",
-      PracticeServer::seeGlobal(3, view));
+      practice::seeGlobal(3, view));
 }
 
 TEST(MessageBuilderTest, ParameterMessagesAreNamedSortedAndComplete) {
@@ -203,16 +192,16 @@ TEST(MessageBuilderTest, ParameterMessagesAreNamedSortedAndComplete) {
     int pairs;
     std::vector<std::string> holds;
   } cases[] = {
-      {PracticeServer::serverParam(),
+      {practice::serverParam(),
        179,
        {"(half_time 300)", "(simulator_step 100)", "(slow_down_factor 1)", "(use_offside 1)",
         "(coach 0)", "(player_speed_max 1.2)", "(stamina_inc_max 45)", "(olcoach_port 6002)",
         "(landmark_file \"~/.rcssserver-landmark.xml\")", "(replay \"\")",
         "(log_date_format \"%Y%m%d%H%M-\")"}},
-      {PracticeServer::serverParam({{"half_time", "4"}, {"synch_mode", "1"}}),
+      {practice::serverParam({{"half_time", "4"}, {"synch_mode", "1"}}),
        179,
        {"(half_time 4)", "(synch_mode 1)"}},
-      {PracticeServer::playerParam(),
+      {practice::playerParam(),
        23,
        {"(player_types 7)", "(subs_max 3)", "(pt_max 3)", "(player_decay_delta_max 0.2)",
         "(new_stamina_inc_max_delta_factor -10000)", "(random_seed -1)"}},
@@ -237,13 +226,13 @@ TEST(MessageBuilderTest, DefaultPlayerTypeFollowsTheServerDefaults) {
       "(player_type (id 0)(player_speed_max 1.2)(stamina_inc_max 45)(player_decay 0.4)"
       "(inertia_moment 5)(dash_power_rate 0.006)(player_size 0.3)(kickable_margin 0.7)"
       "(kick_rand 0)(extra_stamina 0)(effort_max 1)(effort_min 0.6))",
-      PracticeServer::playerType(PracticeServer::defaultPlayerType()));
+      practice::playerType(practice::defaultPlayerType()));
 }
 
 // The demo types must be ones a server with default player parameters could
 // generate: every ability follows from four deltas within their ranges.
 TEST(MessageBuilderTest, DemoPlayerTypesAreConsistentWithTheirDeltas) {
-  const std::vector<practice::PlayerTypeValues> types = PracticeServer::demoPlayerTypes();
+  const std::vector<practice::PlayerTypeValues> types = practice::demoPlayerTypes();
   ASSERT_EQ(7u, types.size());
   for (size_t i = 0; i < types.size(); ++i) {
     const practice::PlayerTypeValues& t = types[i];
@@ -416,6 +405,7 @@ TEST(RunDemoTest, ACoachThatIgnoresSigtermIsKilled) {
   options.coach_path = script;
   options.init_timeout_ms = 50;
   options.timeout_s = 0.25;
+  options.sigterm_grace_ms = 50;
   std::ostringstream log;
   // The coach inherits the ignored SIGTERM, so it ignores it from its start.
   struct sigaction ignore = {}, old = {};

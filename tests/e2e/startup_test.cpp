@@ -9,47 +9,15 @@
 #include <fstream>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/param/coach_config_listing.h"
 
 namespace e2e {
 namespace {
 
-const char kUsage[] =
+const char USAGE[] =
     "    --help : print this.\n"
     "    --coach-config : specifies player config file\n"
     "  and all player config options. show below. \n";
-
-std::string listing(int port, const std::string& team) {
-  return "----- int 4 -----\n"
-         "\talarm_cycle_divs : 2\n"
-         "\tclang_version : 8\n"
-         "\tport : " +
-         std::to_string(port) +
-         "\n"
-         "\tserver_down_cycle : 30\n"
-         "----- string 6 -----\n"
-         "\tcoach_name : \"BRENVO_Coach\"\n"
-         "\th : \"localhost\"\n"
-         "\thost : \"localhost\"\n"
-         "\tsubstitution_policy : \"classic\"\n"
-         "\tt : \"" +
-         team +
-         "\"\n"
-         "\tteam_name : \"" +
-         team +
-         "\"\n"
-         "----- bool 1 -----\n"
-         "\twrite_after_game : false\n"
-         "----- onoff 5 -----\n"
-         "\tuse_advise : on\n"
-         "\tuse_clang : on\n"
-         "\tuse_coach_name : off\n"
-         "\tuse_freeform : off\n"
-         "\tuse_hetero_player : off\n"
-         "----- double 2 -----\n"
-         "\tv : 9.4\n"
-         "\tversion : 9.4\n"
-         "\n";
-}
 
 // A configuration file that lives as long as the test.
 class TempFile {
@@ -70,9 +38,9 @@ class TempFile {
 
 TEST(StartupTest, HelpPrintsUsageAndListingExactly) {
   CoachProcess coach({"--help"});
-  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, coach.exitStatus());
-  EXPECT_EQ(std::string(kUsage) + listing(6002, "BRENVO2003"), coach.out());
+  EXPECT_EQ(std::string(USAGE) + coachConfigListing(), coach.out());
   EXPECT_EQ("command line : read 0 params.\nCoach finished\n", coach.err());
 }
 
@@ -81,9 +49,9 @@ TEST(StartupTest, HelpShowsValuesAsReadSoFarAndSendsNothing) {
   TempFile config("team_name : FILE\nport : " + std::to_string(server.port()) + "\n");
   // The file is read before --help is met; the command line only after it.
   CoachProcess coach({"--coach-config", config.path(), "--help", "-t", "LATER"});
-  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, coach.exitStatus());
-  EXPECT_EQ(std::string(kUsage) + listing(server.port(), "FILE"), coach.out());
+  EXPECT_EQ(std::string(USAGE) + coachConfigListing(server.port(), "FILE"), coach.out());
   EXPECT_EQ(config.path() + ": read 3 lines, 2 params.\ncommand line : read 1 params.\n" +
                 "Coach finished\n",
             coach.err());
@@ -98,10 +66,10 @@ TEST(StartupTest, CommandLineWinsOverFilesAndLaterFilesOverEarlier) {
   CoachProcess coach(
       {"--coach-config", first.path(), "--coach-config", second.path(), "-t", "CLI"});
   practice::Datagram init;
-  ASSERT_TRUE(server.waitInit(&init, kLongWaitMs)) << coach.err();
+  ASSERT_TRUE(server.waitInit(&init, LONG_WAIT_MS)) << coach.err();
   EXPECT_EQ(withNul("(init CLI SECOND (version 9.4))"), init.bytes);
   coach.signal(SIGTERM);
-  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(1, coach.exitStatus());
 }
 
@@ -122,15 +90,15 @@ TEST(StartupTest, DefaultInitDatagramHasItsNul) {
   practice::PracticeServer server;
   CoachProcess coach({"-host", "127.0.0.1", "-port", std::to_string(server.port())});
   practice::Datagram init;
-  ASSERT_TRUE(server.waitInit(&init, kLongWaitMs));
+  ASSERT_TRUE(server.waitInit(&init, LONG_WAIT_MS));
   EXPECT_EQ(withNul("(init BRENVO2003 (version 9.4))"), init.bytes);
   coach.signal(SIGTERM);
-  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
 }
 
 TEST(StartupTest, UnresolvableHostEndsNormally) {
   CoachProcess coach({"-host", ""});
-  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, coach.exitStatus());
   EXPECT_EQ(
       "command line : read 1 params.\n"
@@ -146,7 +114,7 @@ TEST(StartupTest, SigtermWhileConnectedSaysByeOnceAndExitsOne) {
   match.connect();
   EXPECT_EQ(withNul("(eye on)"), match.next());
   match.coach->signal(SIGTERM);
-  ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
   EXPECT_EQ(1, match.coach->exitStatus());
   EXPECT_EQ(withNul("(bye)"), match.next());
   EXPECT_EQ("<none>", match.next(0));
@@ -160,7 +128,7 @@ TEST(StartupTest, EverySignalOfTheHandlerEndsWithStatusOne) {
     match.connect();
     EXPECT_EQ(withNul("(eye on)"), match.next());
     match.coach->signal(signum);
-    ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+    ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
     EXPECT_EQ(1, match.coach->exitStatus()) << signum;
     EXPECT_EQ(withNul("(bye)"), match.next()) << signum;
   }
@@ -171,10 +139,10 @@ TEST(StartupTest, BadNumberOnTheCommandLineStopsTheScanButNotTheCoach) {
   CoachProcess coach({"-host", "127.0.0.1", "-port", std::to_string(server.port()), "-t", "X", "-v",
                       "nan", "-t", "Y"});
   practice::Datagram init;
-  ASSERT_TRUE(server.waitInit(&init, kLongWaitMs)) << coach.err();
+  ASSERT_TRUE(server.waitInit(&init, LONG_WAIT_MS)) << coach.err();
   EXPECT_EQ(withNul("(init X (version 9.4))"), init.bytes);
   coach.signal(SIGTERM);
-  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0u, coach.err().find("command_line_reader.cc:   ")) << coach.err();
   EXPECT_NE(std::string::npos, coach.err().find("\ncommand line : read 3 params.\n"));
 }

@@ -55,7 +55,7 @@ std::string flood(int index, int game_over_at) {
   if (index == game_over_at) return "(hear " + std::to_string(cycle) + " referee time_over)";
   switch (index % 5) {
     case 0:
-      return practice::PracticeServer::seeGlobal(cycle, kTeam, kOpponent);
+      return practice::seeGlobal(cycle, TEAM, OPPONENT);
     case 1:
       return "(think)";
     case 2:
@@ -69,7 +69,7 @@ std::string flood(int index, int game_over_at) {
 
 // What every ending must look like; empty when it does.
 std::string judge(const Round& round, CoachProcess* coach, practice::PracticeServer* server) {
-  if (!coach->waitExit(kLongWaitMs)) return "no exit";
+  if (!coach->waitExit(LONG_WAIT_MS)) return "no exit";
   const std::string& err = coach->err();
   const int status = coach->exitStatus();
   const bool killed = occurrences(err, "Killed. Exiting...") > 0;
@@ -109,7 +109,7 @@ TEST(TerminationTest, SignalAtAnyMomentEndsInOrderUnderAFlood) {
 
     Match match;
     practice::Datagram init;
-    ASSERT_TRUE(match.server.waitInit(&init, kLongWaitMs)) << match.coach->err();
+    ASSERT_TRUE(match.server.waitInit(&init, LONG_WAIT_MS)) << match.coach->err();
     const int total = round.before + round.after;
     if (round.before > 0) match.server.answerInit("(init l ok)");
     for (int i = 0; i < total; ++i) {
@@ -144,9 +144,9 @@ TEST(TerminationTest, SignalDuringAWaitForTheConfigurationSendsNothing) {
   const std::string line = "foo : 1\n";
   ASSERT_EQ(static_cast<ssize_t>(line.size()), write(writer, line.data(), line.size()));
   // Once the coach has read this line it is past its set-up and waits.
-  ASSERT_TRUE(coach.waitStderr("unrecognized line", kLongWaitMs)) << coach.err();
+  ASSERT_TRUE(coach.waitStderr("unrecognized line", LONG_WAIT_MS)) << coach.err();
   coach.signal(SIGTERM);
-  ASSERT_TRUE(coach.waitExit(kLongWaitMs));
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   close(writer);
   unlink(fifo.c_str());
   rmdir(dir);
@@ -168,7 +168,7 @@ TEST(TerminationTest, RefusedOrPlayerInitAnswerEndsTheCoachWithoutBye) {
   for (const char* const* refusal = refusals;; ++refusal) {
     Match match;
     practice::Datagram init;
-    ASSERT_TRUE(match.server.waitInit(&init, kLongWaitMs));
+    ASSERT_TRUE(match.server.waitInit(&init, LONG_WAIT_MS));
     std::string expected;
     if (*refusal != nullptr) {
       match.server.refuseInit(*refusal);
@@ -177,7 +177,7 @@ TEST(TerminationTest, RefusedOrPlayerInitAnswerEndsTheCoachWithoutBye) {
       match.server.answerAsPlayerPort('l', 1);
       expected = "Coach unexpected init message. [(init l 1 before_kick_off)]\n";
     }
-    ASSERT_TRUE(match.coach->waitExit(kLongWaitMs));
+    ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
     EXPECT_EQ(0, match.coach->exitStatus());
     EXPECT_EQ("command line : read 3 params.\n" + expected + "Coach finished\n",
               match.coach->err());

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "tests/param/coach_config_listing.h"
 #include "tests/stream_capture.h"
 
 namespace {
@@ -17,32 +18,7 @@ class CoachConfigTest : public testing::Test {
 TEST_F(CoachConfigTest, ShowListsTheDefaultsExactly) {
   std::ostringstream os;
   CoachConfig::instance().show(os, true);
-  EXPECT_EQ(
-      "----- int 4 -----\n"
-      "\talarm_cycle_divs : 2\n"
-      "\tclang_version : 8\n"
-      "\tport : 6002\n"
-      "\tserver_down_cycle : 30\n"
-      "----- string 6 -----\n"
-      "\tcoach_name : \"BRENVO_Coach\"\n"
-      "\th : \"localhost\"\n"
-      "\thost : \"localhost\"\n"
-      "\tsubstitution_policy : \"classic\"\n"
-      "\tt : \"BRENVO2003\"\n"
-      "\tteam_name : \"BRENVO2003\"\n"
-      "----- bool 1 -----\n"
-      "\twrite_after_game : false\n"
-      "----- onoff 5 -----\n"
-      "\tuse_advise : on\n"
-      "\tuse_clang : on\n"
-      "\tuse_coach_name : off\n"
-      "\tuse_freeform : off\n"
-      "\tuse_hetero_player : off\n"
-      "----- double 2 -----\n"
-      "\tv : 9.4\n"
-      "\tversion : 9.4\n"
-      "\n",
-      os.str());
+  EXPECT_EQ(coachConfigListing(), os.str());
 }
 
 TEST_F(CoachConfigTest, UnknownPolicyIsReportedAndClassicUsed) {

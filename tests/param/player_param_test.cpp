@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <sstream>
 
 #include "tests/param/server_messages.h"
 #include "tests/stream_capture.h"
@@ -16,6 +17,12 @@ class PlayerParamTest : public testing::Test {
     StreamCapture err(std::cerr);
     PlayerParam::instance().parse(msg, version);
     return err.str();
+  }
+  // Every parameter with its value, as show() lists them.
+  static std::string shown() {
+    std::ostringstream os;
+    PlayerParam::instance().show(os, false);
+    return os.str();
   }
 };
 
@@ -44,8 +51,7 @@ TEST_F(PlayerParamTest, NamedMessageSetsOnlyWhatItNames) {
 
 TEST_F(PlayerParamTest, RealMessagesOfBothFormsAgree) {
   EXPECT_EQ("", parse(kV9PlayerParam, 9.4));
-  std::ostringstream named;
-  PlayerParam::instance().show(named, false);
+  const std::string named = shown();
   const PlayerParam& param = PlayerParam::instance();
   EXPECT_EQ(18, param.player_types);
   EXPECT_EQ(7, param.random_seed);
@@ -60,19 +66,19 @@ TEST_F(PlayerParamTest, RealMessagesOfBothFormsAgree) {
   EXPECT_DOUBLE_EQ(1.0, param.new_dash_power_rate_delta_min);
   PlayerParam::instance().random_seed = 7;
   PlayerParam::instance().new_dash_power_rate_delta_min = -0.0012;
-  std::ostringstream positional;
-  PlayerParam::instance().show(positional, false);
-  EXPECT_EQ(named.str(), positional.str());
+  EXPECT_EQ(named, shown());
 }
 
 TEST_F(PlayerParamTest, PositionalFormStopsAtABadValue) {
   parse("(player_param 18 x 1 0 0 0 -0.1 0.1 25 0 0 -100 -0.1 0.1 1 0 50 -0.004 -0.004)", 7.0);
   const PlayerParam& param = PlayerParam::instance();
-  EXPECT_EQ(18, param.player_types);
-  EXPECT_EQ(3, param.subs_max);
-  EXPECT_EQ(3, param.pt_max);
   EXPECT_DOUBLE_EQ(25.0, param.inertia_moment_delta_factor);
   EXPECT_DOUBLE_EQ(-0.002, param.effort_min_delta_factor);
+  // Only the value before the bad one is taken; every other keeps its default.
+  const std::string read = shown();
+  PlayerParam::instance().setDefaultParam();
+  PlayerParam::instance().player_types = 18;
+  EXPECT_EQ(shown(), read);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "strategy/player_type.h"
 #include "tests/coach/coach_test_support.h"
 #include "tests/in_child.h"
+#include "tests/serving_types.h"
 
 namespace {
 
@@ -93,36 +94,13 @@ TEST_F(SubstitutionTest, EveryGroupServedWithTraceInterleavedWithCommands) {
   TestCoach coach;
   coach.connectTo(peer);
   coach.add(makeType(0, 1.0, 45, 0.7));
-  coach.add(makeType(1, 1.2, 40, 0.8));    // 9, 10, 11
-  coach.add(makeType(2, 1.16, 34, 0.75));  // 2, 3, 6
-  coach.add(makeType(3, 1.16, 32, 0.72));  // 4, 5
-  coach.add(makeType(4, 1.16, 30, 0.71));  // 7, 8
-  coach.add(makeType(5, 1.04, 45, 0.9));   // too slow
-  coach.add(makeType(6, 1.3, 29.7, 0.9));  // recovers too slowly: 29.7 < 0.66 * 45
-  EXPECT_EQ(
-      "candidate type size 4\n"
-      "candidate 1  max_speed = 1.2  stam_inc = 40  kmargin = 0.8\n"
-      "candidate 2  max_speed = 1.16  stam_inc = 34  kmargin = 0.75\n"
-      "candidate 3  max_speed = 1.16  stam_inc = 32  kmargin = 0.72\n"
-      "candidate 4  max_speed = 1.16  stam_inc = 30  kmargin = 0.71\n"
-      "change player 9 to type 1\n"
-      "change player 10 to type 1\n"
-      "change player 11 to type 1\n"
-      "change player 2 to type 2\n"
-      "change player 3 to type 2\n"
-      "change player 6 to type 2\n"
-      "change player 4 to type 3\n"
-      "change player 5 to type 3\n"
-      "change player 7 to type 4\n"
-      "change player 8 to type 4\n",
-      run(coach));
-  const std::vector<std::string> expected = {
-      withNul("(change_player_type 9 1)"),  withNul("(change_player_type 10 1)"),
-      withNul("(change_player_type 11 1)"), withNul("(change_player_type 2 2)"),
-      withNul("(change_player_type 3 2)"),  withNul("(change_player_type 6 2)"),
-      withNul("(change_player_type 4 3)"),  withNul("(change_player_type 5 3)"),
-      withNul("(change_player_type 7 4)"),  withNul("(change_player_type 8 4)"),
-  };
+  for (const ServingType& t : SERVING_TYPES) {
+    coach.add(makeType(t.id, t.real_speed_max, t.stamina_inc_max, t.kickable_margin));
+  }
+  EXPECT_EQ(SERVING_TRACE, run(coach));
+  std::vector<std::string> expected;
+  for (const auto& c : SERVING_CHANGES)
+    expected.push_back(withNul(changeCommand(c.first, c.second)));
   EXPECT_EQ(expected, peer.takeAll());
 }
 

@@ -77,11 +77,15 @@ class PlayerTypeTest : public testing::Test {
 
 TEST_F(PlayerTypeTest, DefaultTypeDerivesTopSpeedAndDashFigures) {
   const PlayerType t = defaultType();
-  EXPECT_EQ(0, t.id);
-  EXPECT_DOUBLE_EQ(1.2, t.player_speed_max);
-  EXPECT_DOUBLE_EQ(1.0, t.effort_max);  // from effort_init
-  EXPECT_DOUBLE_EQ(0.6, t.effort_min);
-  EXPECT_DOUBLE_EQ(0.0, t.extra_stamina);
+  // It is the type 0 that a server with these parameters announces (its
+  // effort_max is effort_init).
+  PlayerType announced;
+  EXPECT_EQ("", parseErrors("(player_type (id 0)(player_speed_max 1.2)(stamina_inc_max 45)"
+                            "(player_decay 0.4)(inertia_moment 5)(dash_power_rate 0.006)"
+                            "(player_size 0.3)(kickable_margin 0.7)(kick_rand 0)"
+                            "(extra_stamina 0)(effort_max 1)(effort_min 0.6))",
+                            9.4, &announced));
+  expectSameType(announced, t);
   EXPECT_DOUBLE_EQ(1.085, t.kickable_area);
   // Terminal speed 0.6 / (1 - 0.4) = 1.0 is below the 1.2 limit.
   EXPECT_DOUBLE_EQ(1.0, t.real_speed_max);

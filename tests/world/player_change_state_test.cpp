@@ -143,11 +143,15 @@ TEST_F(PlayerChangeStateTest, AtTheLimitOnlyFreeChangesRemain) {
                 Referee::FREE_KICK, GameTime(100, 0));
   }
   ASSERT_EQ(3, state.changeCount());
-  EXPECT_FALSE(state.canChange(5, 0, Referee::FREE_KICK, GameTime(1500, 0)));
-  EXPECT_FALSE(state.canChange(5, 0, Referee::BEFORE_KICK_OFF, GameTime(1500, 0)));
-  EXPECT_FALSE(state.canChange(5, 0, Referee::KICK_OFF, GameTime(3000, 0)));
-  EXPECT_TRUE(state.canChange(5, 0, Referee::BEFORE_KICK_OFF, GameTime(3000, 0)));
-  EXPECT_TRUE(state.canChange(5, 4, Referee::BEFORE_KICK_OFF, GameTime(3000, 2)));
+  // Player 5 to `type` in `mode` at cycle 1500 or 3000 (and `stopped`).
+  const auto player5 = [this](int type, Referee::PlayMode mode, int cycle, int stopped = 0) {
+    return state.canChange(5, type, mode, GameTime(cycle, stopped));
+  };
+  EXPECT_FALSE(player5(0, Referee::FREE_KICK, 1500));
+  EXPECT_FALSE(player5(0, Referee::BEFORE_KICK_OFF, 1500));
+  EXPECT_FALSE(player5(0, Referee::KICK_OFF, 3000));
+  EXPECT_TRUE(player5(0, Referee::BEFORE_KICK_OFF, 3000));
+  EXPECT_TRUE(player5(4, Referee::BEFORE_KICK_OFF, 3000, 2));
 }
 
 TEST_F(PlayerChangeStateTest, ATypeGivenPtMaxTimesIsClosedToOthers) {

@@ -17,7 +17,7 @@ struct TextCase {
   SoccerTypes::Side side;
 };
 
-const TextCase kServerTexts[] = {
+const TextCase SERVER_TEXTS[] = {
     {"before_kick_off", Referee::BEFORE_KICK_OFF, NEUTRAL},
     {"time_over", Referee::GAME_OVER, NEUTRAL},
     {"play_on", Referee::PLAY_ON, NEUTRAL},
@@ -73,42 +73,43 @@ std::string hear(int time, const std::string& text) {
   return "(hear " + std::to_string(time) + " referee " + text + ")";
 }
 
+// The mode, its side and the time of the change to it, checked at once.
+void expectState(const Referee& referee, Referee::PlayMode mode, SoccerTypes::Side side,
+                 const GameTime& since, const std::string& context = "") {
+  EXPECT_EQ(mode, referee.playMode()) << context;
+  EXPECT_EQ(side, referee.modeSide()) << context;
+  EXPECT_EQ(since, referee.lastChangeTime()) << context;
+}
+
 TEST(RefereeTest, StartsBeforeKickOffWithNoScore) {
   const Referee referee;
-  EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.playMode());
-  EXPECT_EQ(NEUTRAL, referee.modeSide());
-  EXPECT_EQ(GameTime(0, 0), referee.lastChangeTime());
+  expectState(referee, Referee::BEFORE_KICK_OFF, NEUTRAL, GameTime(0, 0));
   EXPECT_EQ(0, referee.scoreLeft());
   EXPECT_EQ(0, referee.scoreRight());
 }
 
 TEST(RefereeTest, EveryServerTextGivesItsModeAndSide) {
-  ASSERT_EQ(49u, sizeof(kServerTexts) / sizeof(kServerTexts[0]));
-  for (const TextCase& c : kServerTexts) {
+  ASSERT_EQ(49u, sizeof(SERVER_TEXTS) / sizeof(SERVER_TEXTS[0]));
+  for (const TextCase& c : SERVER_TEXTS) {
     Referee referee;
     testing::internal::CaptureStderr();
     referee.parse(hear(42, c.text).c_str(), GameTime(42, 1));
     EXPECT_EQ("", testing::internal::GetCapturedStderr()) << c.text;
-    EXPECT_EQ(c.mode, referee.playMode()) << c.text;
-    EXPECT_EQ(c.side, referee.modeSide()) << c.text;
-    EXPECT_EQ(GameTime(42, 1), referee.lastChangeTime()) << c.text;
+    expectState(referee, c.mode, c.side, GameTime(42, 1), c.text);
   }
 }
 
 TEST(RefereeTest, GoalTextSetsScore) {
   Referee referee;
   referee.parse("(hear 100 referee goal_l_2)", GameTime(100, 0));
-  EXPECT_EQ(Referee::GOAL, referee.playMode());
-  EXPECT_EQ(LEFT, referee.modeSide());
+  expectState(referee, Referee::GOAL, LEFT, GameTime(100, 0));
   EXPECT_EQ(2, referee.scoreLeft());
   EXPECT_EQ(0, referee.scoreRight());
 
   referee.parse("(hear 150 referee goal_r_1)", GameTime(150, 0));
-  EXPECT_EQ(Referee::GOAL, referee.playMode());
-  EXPECT_EQ(RIGHT, referee.modeSide());
+  expectState(referee, Referee::GOAL, RIGHT, GameTime(150, 0));
   EXPECT_EQ(2, referee.scoreLeft());
   EXPECT_EQ(1, referee.scoreRight());
-  EXPECT_EQ(GameTime(150, 0), referee.lastChangeTime());
 }
 
 struct ScoreCase {
@@ -140,14 +141,10 @@ TEST(RefereeTest, FreeKickInTheStepOfTheGoalieCatchKeepsTheCatch) {
   ASSERT_EQ(Referee::GOALIE_CATCH, referee.playMode());
 
   referee.parse("(hear 700 referee free_kick_l)", GameTime(700, 0));
-  EXPECT_EQ(Referee::GOALIE_CATCH, referee.playMode());
-  EXPECT_EQ(LEFT, referee.modeSide());
-  EXPECT_EQ(GameTime(700, 0), referee.lastChangeTime());
+  expectState(referee, Referee::GOALIE_CATCH, LEFT, GameTime(700, 0));
 
   referee.parse("(hear 701 referee free_kick_l)", GameTime(701, 0));
-  EXPECT_EQ(Referee::FREE_KICK, referee.playMode());
-  EXPECT_EQ(LEFT, referee.modeSide());
-  EXPECT_EQ(GameTime(701, 0), referee.lastChangeTime());
+  expectState(referee, Referee::FREE_KICK, LEFT, GameTime(701, 0));
 }
 
 TEST(RefereeTest, OtherModesReplaceTheCatchInTheSameStep) {
@@ -168,9 +165,7 @@ TEST(RefereeTest, UnsupportedTextIsReportedAndChangesNothing) {
   testing::internal::CaptureStderr();
   referee.parse("(hear 20 referee foo_bar)", GameTime(20, 0));
   EXPECT_EQ(" Unsupported playmode : [foo_bar]\n", testing::internal::GetCapturedStderr());
-  EXPECT_EQ(Referee::KICK_OFF, referee.playMode());
-  EXPECT_EQ(RIGHT, referee.modeSide());
-  EXPECT_EQ(GameTime(10, 0), referee.lastChangeTime());
+  expectState(referee, Referee::KICK_OFF, RIGHT, GameTime(10, 0));
 }
 
 TEST(RefereeTest, UnscannableAnnouncementIsReportedAndChangesNothing) {
@@ -186,8 +181,7 @@ TEST(RefereeTest, UnscannableAnnouncementIsReportedAndChangesNothing) {
     referee.parse(message, GameTime(10, 0));
     EXPECT_EQ("Referee::parse() playmode scan error.\n", testing::internal::GetCapturedStderr())
         << message;
-    EXPECT_EQ(Referee::BEFORE_KICK_OFF, referee.playMode()) << message;
-    EXPECT_EQ(GameTime(0, 0), referee.lastChangeTime()) << message;
+    expectState(referee, Referee::BEFORE_KICK_OFF, NEUTRAL, GameTime(0, 0), message);
   }
 }
 
@@ -221,9 +215,7 @@ TEST(RefereeTest, OverlongModeTextIsUnsupportedWhateverItsPrefix) {
 TEST(RefereeTest, ParseInitSetsModeButNotTime) {
   Referee referee;
   referee.parseInit("play_on");
-  EXPECT_EQ(Referee::PLAY_ON, referee.playMode());
-  EXPECT_EQ(NEUTRAL, referee.modeSide());
-  EXPECT_EQ(GameTime(0, 0), referee.lastChangeTime());
+  expectState(referee, Referee::PLAY_ON, NEUTRAL, GameTime(0, 0));
 
   testing::internal::CaptureStderr();
   referee.parseInit("nonsense");

@@ -1,0 +1,113 @@
+#ifndef BRENVO_TOOLS_DEMO_MATCH_H
+#define BRENVO_TOOLS_DEMO_MATCH_H
+
+// The demo match: a short scripted match that the practice server plays
+// against a coach, with a server's referee and answers and a toy physics.
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/practice_server.h"
+#include "tools/server_messages.h"
+
+namespace practice {
+
+struct DemoOptions {
+  std::string coach_path;
+  std::string team = "BRENVO2003";
+  std::string opponent = "Opponents";
+  std::vector<std::string> coach_args;  // appended to -host, -port and -t
+  double timeout_s = 60;                // bound for the whole run
+  int step_ms = 100;                    // wall time of one simulation step
+  int half_time_s = 4;                  // sent in seconds, like current servers
+  int init_timeout_ms = 5000;
+  int sigterm_grace_ms = 1000;  // how long a coach may take to end after SIGTERM
+  bool synch = false;           // synchronous mode: "(think)" after every view, and the
+                                // next cycle only once the coach has answered "(done)"
+};
+
+// The scripted match: init, parameters and player types, pre-kick-off views,
+// kick-off, a goal by the left side, half time, a second half and time over.
+// Cycles last step_ms each; views are sent once the coach has said
+// "(eye on)". At the first kick-off the server gives types to the field
+// players whose type was not changed and announces the opponents' changes.
+// The coach's commands are answered as a server does:
+//   (eye on|off)                  -> (ok eye on|off)
+//   (check_ball)                  -> (ok check_ball C in_field|goal_l|goal_r|out_of_field)
+//   (change_player_type U T)      -> (change_player_type U T) and (ok change_player_type U T),
+//       or (warning cannot_sub_while_playon), (warning no_subs_left) after
+//       subs_max changes since kick-off, (warning max_of_that_type_on_field)
+//       beyond pt_max players of a type, (error illegal_command_form)
+//   (look), (team_names)          -> (ok look C ...), (ok team_names (team l A) (team r B))
+//   (compression L)               -> (ok compression L) and the switch
+//   (done), (bye)                 -> counted; the goodbye ends the match
+//   anything else                 -> (error illegal_command_form)
+// Commands sent to the init port after the init are refused without answer.
+class DemoMatch {
+ public:
+  DemoMatch(PracticeServer* server, const DemoOptions& options, std::ostream& log);
+
+  // Plays until time over (then waits briefly for the goodbye), until the
+  // coach says goodbye or is gone (`coach_gone` is asked every step), or
+  // until the timeout. True when the init and the goodbye were both seen.
+  bool play(const std::function<bool()>& coach_gone);
+
+  bool initReceived() const { return init_received; }
+  bool byeReceived() const { return bye_received; }
+  bool timedOut() const { return timed_out; }
+  int scoreLeft() const { return score_left; }
+  int scoreRight() const { return score_right; }
+  int thinksAnswered() const { return thinks_answered; }
+  int thinksSent() const { return thinks_sent; }
+  // Types of our players 1 to 11 (index 0 unused) as the server holds them.
+  const std::vector<int>& ourTypes() const { return our_types; }
+  const std::string& team() const { return coach_team; }
+  const std::string& opponent() const { return options.opponent; }
+
+ private:
+  bool connect();
+  void sendParameters();
+  bool step();
+  void serveUntil(Clock::time_point until);
+  void answer(const Datagram& d);
+  void answerChange(const std::string& text);
+  void referee(const std::string& new_mode);
+  void kickOff(char side);
+  void assignTypesAtFirstKickOff();
+  void resetField();
+  void moveWorld();
+  void movePlayers();
+  std::string ballStatus() const;
+  bool stopped() const;
+
+  PracticeServer* server;
+  DemoOptions options;
+  std::ostream& log;
+  Clock::time_point deadline;
+  Clock::time_point next_step;
+  std::function<bool()> is_coach_gone;
+  std::string coach_team;
+  FieldView view;
+  FieldView formation;
+  int cycle = 0;
+  int kick_off_cycle = 0;
+  std::string mode = "before_kick_off";
+  bool kicked_off = false;
+  bool eye_on = false;
+  bool init_received = false;
+  bool bye_received = false;
+  bool timed_out = false;
+  bool gone = false;
+  int score_left = 0;
+  int score_right = 0;
+  int thinks_sent = 0;
+  int thinks_answered = 0;
+  int subs_used = 0;
+  std::vector<int> our_types;
+};
+
+}  // namespace practice
+
+#endif
