@@ -18,7 +18,13 @@ const double GOAL_HALF_WIDTH = 7.01;
 }  // namespace
 
 DemoMatch::DemoMatch(PracticeServer* server, const DemoOptions& options, std::ostream& log)
-    : server(server), options(options), log(log), coach_team(options.team), our_types(12, 0) {}
+    : server(server),
+      options(options),
+      log(log),
+      coach_team(options.team),
+      player_types(options.current_server ? 18 : playerParamDefault("player_types")),
+      pt_max(options.current_server ? 1 : playerParamDefault("pt_max")),
+      our_types(12, 0) {}
 
 bool DemoMatch::play(const std::function<bool()>& coach_gone) {
   is_coach_gone = coach_gone;
@@ -95,8 +101,11 @@ void DemoMatch::sendParameters() {
   values["half_time"] = std::to_string(options.half_time_s);
   values["synch_mode"] = options.synch ? "1" : "0";
   server->send(serverParam(values));
-  server->send(playerParam());
-  for (const PlayerTypeValues& type : demoPlayerTypes()) server->send(playerType(type));
+  server->send(playerParam(
+      {{"player_types", std::to_string(player_types)}, {"pt_max", std::to_string(pt_max)}}));
+  const std::vector<PlayerTypeValues> types =
+      options.current_server ? currentServerPlayerTypes() : demoPlayerTypes();
+  for (const PlayerTypeValues& type : types) server->send(playerType(type));
   server->send("(clang (ver (p \"" + coach_team + "\" 2) 7 8))");
   server->send("(clang (ver (p \"" + options.opponent + "\" 3) 7 8))");
 }
@@ -178,16 +187,14 @@ void DemoMatch::answerChange(const std::string& text) {
   char close = 0;
   const char* refusal = nullptr;
   if (sscanf(text.c_str(), "(change_player_type %d %d%c", &unum, &type, &close) != 3 ||
-      close != ')' || unum < 1 || unum > 11 || type < 0 ||
-      type >= playerParamDefault("player_types")) {
+      close != ')' || unum < 1 || unum > 11 || type < 0 || type >= player_types) {
     refusal = "(error illegal_command_form)";
   } else if (mode == "play_on") {
     refusal = "(warning cannot_sub_while_playon)";
   } else if (kicked_off && subs_used >= playerParamDefault("subs_max")) {
     refusal = "(warning no_subs_left)";
-  } else if (type != 0 &&
-             std::count(our_types.begin() + 1, our_types.end(), type) - (our_types[unum] == type) >=
-                 playerParamDefault("pt_max")) {
+  } else if (std::count(our_types.begin() + 1, our_types.end(), type) - (our_types[unum] == type) >=
+             pt_max) {
     refusal = "(warning max_of_that_type_on_field)";  // counting the others only
   }
   if (refusal != nullptr) {
@@ -221,10 +228,9 @@ void DemoMatch::kickOff(char side) {
 // At the first kick-off a server gives a type of its own choice to every
 // field player whose type was not changed, and announces the changes.
 void DemoMatch::assignTypesAtFirstKickOff() {
-  const int pt_max = playerParamDefault("pt_max");
   for (int unum = 2; unum <= 11; ++unum) {
     if (our_types[unum] != 0) continue;
-    for (int type = 1; type < playerParamDefault("player_types"); ++type) {
+    for (int type = 1; type < player_types; ++type) {
       if (std::count(our_types.begin() + 1, our_types.end(), type) < pt_max) {
         our_types[unum] = type;
         server->send("(change_player_type " + std::to_string(unum) + " " + std::to_string(type) +

@@ -26,6 +26,8 @@ struct DemoOptions {
   int sigterm_grace_ms = 1000;  // how long a coach may take to end after SIGTERM
   bool synch = false;           // synchronous mode: "(think)" after every view, and the
                                 // next cycle only once the coach has answered "(done)"
+  bool current_server = false;  // 18 player types and pt_max 1, as a version-19 server
+                                // announces them with its default settings
 };
 
 // The scripted match: init, parameters and player types, pre-kick-off views,
@@ -39,7 +41,8 @@ struct DemoOptions {
 //   (change_player_type U T)      -> (change_player_type U T) and (ok change_player_type U T),
 //       or (warning cannot_sub_while_playon), (warning no_subs_left) after
 //       subs_max changes since kick-off, (warning max_of_that_type_on_field)
-//       beyond pt_max players of a type, (error illegal_command_form)
+//       when pt_max other players hold the type (the default type 0 too),
+//       (error illegal_command_form)
 //   (look), (team_names)          -> (ok look C ...), (ok team_names (team l A) (team r B))
 //   (compression L)               -> (ok compression L) and the switch
 //   (done), (bye)                 -> counted; the goodbye ends the match
@@ -105,6 +108,8 @@ class DemoMatch {
   int thinks_sent = 0;
   int thinks_answered = 0;
   int subs_used = 0;
+  int player_types;  // as announced in the player parameters
+  int pt_max;
   std::vector<int> our_types;
 };
 

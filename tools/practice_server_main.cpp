@@ -1,7 +1,8 @@
 // practice_server: plays a short demo match against a coach.
 //
 //   practice_server --demo --coach PATH [--team NAME] [--timeout SECONDS]
-//                   [--synch] [-- COACH ARGUMENTS...]
+//                   [--synch] [--current-server]
+//                   [-- COACH ARGUMENTS...]
 
 #include <stdlib.h>
 
@@ -14,9 +15,11 @@ namespace {
 
 void usage() {
   std::cout << "usage: practice_server --demo --coach PATH [--team NAME] [--timeout SECONDS]\n"
-               "                       [--synch] [-- COACH ARGUMENTS...]\n"
+               "                       [--synch] [--current-server] [-- COACH ARGUMENTS...]\n"
                "  Starts the coach at PATH towards a practice server on 127.0.0.1 and plays\n"
-               "  a short match. Exit status 0 when the match went through.\n";
+               "  a short match. Exit status 0 when the match went through.\n"
+               "  --synch: synchronous mode; --current-server: 18 player types and pt_max 1,\n"
+               "  as a version-19 server with its default settings.\n";
 }
 
 }  // namespace
@@ -42,6 +45,8 @@ int main(int argc, char** argv) {
       }
     } else if (arg == "--synch") {
       options.synch = true;
+    } else if (arg == "--current-server") {
+      options.current_server = true;
     } else if (arg == "--") {
       options.coach_args.assign(argv + i + 1, argv + argc);
       break;

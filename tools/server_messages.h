@@ -49,6 +49,9 @@ PlayerTypeValues defaultPlayerType();
 // Ids 0 to 6: the default type and six types of the kind a server with
 // default player parameters generates (top speed 1.2).
 std::vector<PlayerTypeValues> demoPlayerTypes();
+// Ids 0 to 17: the types a version-19 server announced with its default
+// settings (every top speed 1.05), as recorded from a real server.
+std::vector<PlayerTypeValues> currentServerPlayerTypes();
 // "(server_param ...)" and "(player_param ...)" in the named form with the
 // default values, names in alphabetical order like the real server. An
 // override replaces a value (write strings with their quotes) or adds one.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -272,6 +273,49 @@ TEST(ReplayTest, RecordedMatchOfProtocolNineFour) {
 
 TEST(ReplayTest, RecordedMatchOfProtocolSeven) {
   replay("v7_match.jsonl", {"-v", "7"}, {});
+}
+
+// The roles policy through a whole demo match, against a server like today's
+// (18 types, pt_max 1) and one like the classic policy's era (7 types,
+// pt_max 3): every change it asks for is accepted and held by the server.
+TEST(RolesMatchTest, EveryChangeIsAcceptedAndHeld) {
+  for (const bool current_server : {true, false}) {
+    practice::DemoOptions options;
+    options.coach_path = BRENVO_COACH_PATH;
+    options.coach_args = {"-substitution_policy", "roles"};
+    options.current_server = current_server;
+    // Steps long enough for the coach's 100 ms alarm to see the stopped
+    // steps before kick-off; a half of ten cycles is enough after it.
+    options.step_ms = 20;
+    options.half_time_s = 1;
+    options.synch = true;
+    std::ostringstream log;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(0, practice::runDemo(options, log));
+    std::istringstream out(testing::internal::GetCapturedStdout());
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    std::vector<int> types(12, 0);
+    std::string line, unums;
+    int unum = 0, type = 0;
+    while (std::getline(out, line)) {
+      if (std::sscanf(line.c_str(), "change player %d to type %d", &unum, &type) != 2) continue;
+      unums += std::to_string(unum) + " ";
+      types.at(unum) = type;
+    }
+    EXPECT_EQ("9 10 11 2 3 6 4 5 7 8 ", unums) << current_server;
+    std::string held = "[server] our player types:";
+    for (int u = 1; u <= 11; ++u) held += " " + std::to_string(u) + ":" + std::to_string(types[u]);
+    EXPECT_NE(std::string::npos, log.str().find(held + "\n")) << log.str();
+    const int most = *std::max_element(types.begin() + 2, types.end(), [&](int a, int b) {
+      return std::count(types.begin(), types.end(), a) < std::count(types.begin(), types.end(), b);
+    });
+    EXPECT_EQ(current_server ? 1 : 3, std::count(types.begin(), types.end(), most));
+    for (const char* refused : {"got warning", "got error", "player types over flow"}) {
+      EXPECT_EQ(std::string::npos, err.find(refused)) << err;
+    }
+  }
 }
 
 }  // namespace
