@@ -74,16 +74,16 @@ BRENVO_FUZZ_TARGET(param_roundtrip_fuzz) {
     std::string v;
     const size_t length = in.ConsumeIntegralInRange<size_t>(0, 20);
     for (size_t i = 0; i < length; ++i) {
-      static const char kAlphabet[] = "abcXYZ019_-./ ";
-      v += kAlphabet[in.ConsumeIntegralInRange<size_t>(0, sizeof(kAlphabet) - 2)];
+      static const char ALPHABET[] = "abcXYZ019_-./ ";
+      v += ALPHABET[in.ConsumeIntegralInRange<size_t>(0, sizeof(ALPHABET) - 2)];
     }
     pairs[entry.first] = "\"" + v + "\"";
   }
-  static const char* const kSpellings[] = {"0", "1", "off", "on", "false", "true"};
+  static const char* const SPELLINGS[] = {"0", "1", "off", "on", "false", "true"};
   for (const auto* map : {&params.boolMap(), &params.onoffMap()}) {
     for (const auto& entry : *map) {
       if (!in.ConsumeBool()) continue;
-      pairs[entry.first] = kSpellings[in.ConsumeIntegralInRange<int>(0, 5)];
+      pairs[entry.first] = SPELLINGS[in.ConsumeIntegralInRange<int>(0, 5)];
     }
   }
 

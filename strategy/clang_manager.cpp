@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string_view kHead = "(clang (ver";
+const std::string_view HEAD = "(clang (ver";
 
 // Reads a decimal integer at the front of *text, leading blanks skipped, as
 // strtol does: no digits read gives 0. Moves *text past what was read;
@@ -40,7 +40,7 @@ CLangManager::CLangManager()
 // after the uniform number is reported as a parse error, like a wrong head.
 void CLangManager::parseCLangVer(const char* message) {
   const std::string_view text(message);
-  if (text.substr(0, kHead.size()) != kHead) {
+  if (text.substr(0, HEAD.size()) != HEAD) {
     reportParseError(message);
     return;
   }

@@ -22,7 +22,7 @@
 
 namespace {
 
-const std::string kCorpus = std::string(BRENVO_SOURCE_DIR) + "/fuzz/corpus/";
+const std::string CORPUS = std::string(BRENVO_SOURCE_DIR) + "/fuzz/corpus/";
 
 // The input being replayed, for the abort handler.
 char S_current[512] = "";
@@ -57,7 +57,7 @@ TEST(FuzzCorpusTest, EveryTargetHasSeeds) {
   ASSERT_FALSE(fuzz::targets().empty());
   for (const auto& target : fuzz::targets()) {
     EXPECT_NE(nullptr, target.second.run) << target.first;
-    EXPECT_FALSE(filesIn(kCorpus + target.first).empty()) << target.first;
+    EXPECT_FALSE(filesIn(CORPUS + target.first).empty()) << target.first;
   }
 }
 
@@ -78,7 +78,7 @@ TEST(FuzzCorpusTest, SeedsReplayWithoutFault) {
   int replayed = 0;
   for (const auto& target : fuzz::targets()) {
     if (target.second.init != nullptr) target.second.init();
-    for (const std::string& path : filesIn(kCorpus + target.first)) {
+    for (const std::string& path : filesIn(CORPUS + target.first)) {
       std::snprintf(S_current, sizeof(S_current), "%s", path.c_str());
       const std::string input = contents(path);
       target.second.run(reinterpret_cast<const uint8_t*>(input.data()), input.size());

@@ -16,7 +16,7 @@ namespace {
 
 const std::string k400(400, '0');
 // clang-format off
-const std::string kTexts[] = {
+const std::string TEXTS[] = {
     "12", "-12", "+12)", "007", "2147483647", "2147483648", "-2147483648",  // integers
     "-2147483649", "99999999999999999999999", "-99999999999999999999",      // beyond int
     "12.5", "-.5", ".25", "5.", "1e3", "2.5E-2", "1e", "1e+", "1.5e-x", "1.2.3", "3-4",  // reals
@@ -29,7 +29,7 @@ const std::string kTexts[] = {
 // clang-format on
 
 TEST(NumberReaderTest, ReadsAsTheCLibraryDoes) {
-  for (const std::string& text : kTexts) {
+  for (const std::string& text : TEXTS) {
     char* end = nullptr;
     const long want_int = std::strtol(text.c_str(), &end, 10);
     int got_int = -7;

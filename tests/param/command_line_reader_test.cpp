@@ -18,7 +18,7 @@ struct Case {
   std::function<void(const CoachConfig&)> check;
 };
 
-const char* const kBadCast =
+const char* const BAD_CAST =
     "command_line_reader.cc:   bad lexical cast: source type value could not be interpreted as "
     "target\n";
 
@@ -82,14 +82,14 @@ TEST(CommandLineReaderTest, ReadsOptionsAndReportsExactly) {
        true,
        [](const CoachConfig& c) { EXPECT_EQ("", c.team_name); }},
       {{"-h", "x", "-port", "60x1", "-host", "other"},
-       std::string(kBadCast) + "command line : read 1 params.\n",
+       std::string(BAD_CAST) + "command line : read 1 params.\n",
        true,
        [](const CoachConfig& c) {
          EXPECT_EQ("x", c.host);
          EXPECT_EQ(6002, c.port);
        }},
       {{"-port", "6001.5"},
-       std::string(kBadCast) + "command line : read 0 params.\n",
+       std::string(BAD_CAST) + "command line : read 0 params.\n",
        true,
        [](const CoachConfig& c) { EXPECT_EQ(6002, c.port); }},
   };

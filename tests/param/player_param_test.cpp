@@ -50,7 +50,7 @@ TEST_F(PlayerParamTest, NamedMessageSetsOnlyWhatItNames) {
 }
 
 TEST_F(PlayerParamTest, RealMessagesOfBothFormsAgree) {
-  EXPECT_EQ("", parse(kV9PlayerParam, 9.4));
+  EXPECT_EQ("", parse(V9_PLAYER_PARAM, 9.4));
   const std::string named = shown();
   const PlayerParam& param = PlayerParam::instance();
   EXPECT_EQ(18, param.player_types);
@@ -61,7 +61,7 @@ TEST_F(PlayerParamTest, RealMessagesOfBothFormsAgree) {
   // The positional form lacks random_seed and the three new_ parameters.
   PlayerParam::instance().random_seed = PlayerParam::DEFAULT_RANDOM_SEED;
   PlayerParam::instance().new_dash_power_rate_delta_min = 1;
-  EXPECT_EQ("", parse(kV7PlayerParam, 7.0));
+  EXPECT_EQ("", parse(V7_PLAYER_PARAM, 7.0));
   EXPECT_EQ(-1, param.random_seed);
   EXPECT_DOUBLE_EQ(1.0, param.new_dash_power_rate_delta_min);
   PlayerParam::instance().random_seed = 7;

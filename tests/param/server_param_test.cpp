@@ -41,7 +41,7 @@ std::map<std::string, std::string> snapshot() {
 
 // The values of the real server's positional message, in its order.
 std::vector<std::string> realPositionalValues() {
-  std::istringstream is(std::string(kV7ServerParam).substr(std::strlen("(server_param ")));
+  std::istringstream is(std::string(V7_SERVER_PARAM).substr(std::strlen("(server_param ")));
   std::vector<std::string> values;
   for (std::string value; is >> value;) values.push_back(value.substr(0, value.find(')')));
   return values;
@@ -115,7 +115,7 @@ TEST_F(ServerParamTest, DefaultsAndDerivedValues) {
 }
 
 TEST_F(ServerParamTest, RealNamedMessageParsesSilently) {
-  EXPECT_EQ("", parse(kV9ServerParam, 9.4));
+  EXPECT_EQ("", parse(V9_SERVER_PARAM, 9.4));
   const ServerParam& param = ServerParam::instance();
   EXPECT_EQ(10, param.half_time);
   EXPECT_EQ(16001, param.coach_port);
@@ -139,7 +139,7 @@ TEST_F(ServerParamTest, RealNamedMessageParsesSilently) {
 TEST_F(ServerParamTest, EachPositionLandsInTheParameterTheNamedFormGivesItsValue) {
   const std::vector<std::string> values = realPositionalValues();
   ASSERT_EQ(103u, values.size());
-  EXPECT_EQ("", parse(kV9ServerParam, 9.4));
+  EXPECT_EQ("", parse(V9_SERVER_PARAM, 9.4));
   const std::map<std::string, std::string> named = snapshot();
   ServerParam::instance().setDefaultParam();
   EXPECT_EQ("", parse(positional(values).c_str(), 7.0));
@@ -165,7 +165,7 @@ TEST_F(ServerParamTest, EachPositionLandsInTheParameterTheNamedFormGivesItsValue
     if (names.size() != 1) continue;
     const std::string& name = names[0];
     EXPECT_TRUE(landed.insert(name).second) << name;
-    if (std::string(kV9ServerParam).find("(" + name + " ") == std::string::npos) continue;
+    if (std::string(V9_SERVER_PARAM).find("(" + name + " ") == std::string::npos) continue;
     if (name == "half_time") continue;  // in seconds in the named form only
     EXPECT_EQ(named.at(name), real.at(name)) << "position " << i + 1 << ": " << name;
   }

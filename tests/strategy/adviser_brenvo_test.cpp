@@ -11,7 +11,7 @@
 
 namespace {
 
-const char kRegions[] =
+const char REGIONS[] =
     "(define"
     " (definer \"RegOppMid\" (rec (pt 5 -18) (pt 30 18)))"
     " (definer \"RegOppSideL\" (rec (pt 5 -34) (pt 30 -18)))"
@@ -27,7 +27,7 @@ const char kRegions[] =
     " (definer \"RegDangerous\" (rec (pt -52.5 -15) (pt -30 15)))"
     ")";
 
-const char kRules[] =
+const char RULES[] =
     "(define"
     " (definerule RuleClear0 direc ((and (bowner our {0}) (bpos \"RegDangerous\")) (do our {0} "
     "(clear (reg \"RegOurSideL\" \"RegOurSideR\")))))"
@@ -50,8 +50,8 @@ std::string next(AdviserBrenvo& adviser) {
 
 TEST(AdviserBrenvoTest, ScriptIsRegionsThenRulesThenSwitchThenNothing) {
   AdviserBrenvo adviser;
-  EXPECT_EQ(kRegions, next(adviser));
-  EXPECT_EQ(kRules, next(adviser));
+  EXPECT_EQ(REGIONS, next(adviser));
+  EXPECT_EQ(RULES, next(adviser));
   EXPECT_EQ("(rule (on all))", next(adviser));
   EXPECT_EQ("", next(adviser));
   EXPECT_EQ("", next(adviser));
@@ -66,9 +66,9 @@ TEST(AdviserBrenvoTest, ScriptPiecesAndHalfTimeStubs) {
   adviser.defineHalfTimeRules(os) << "|";
   defineHalfTimeRegions(os) << "|";
   adviser.onHalfTimeRules(os);
-  EXPECT_EQ(std::string(kRegions) + "|" + kRules + "|(rule (on all))|||(rule (on all))", os.str());
+  EXPECT_EQ(std::string(REGIONS) + "|" + RULES + "|(rule (on all))|||(rule (on all))", os.str());
   // Writing the pieces directly does not advance the script.
-  EXPECT_EQ(kRegions, next(adviser));
+  EXPECT_EQ(REGIONS, next(adviser));
   WorldModelGlobal world;
   CLangManager clang;
   EXPECT_TRUE(adviser.execute(world, clang));

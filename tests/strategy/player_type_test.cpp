@@ -19,7 +19,7 @@ namespace {
 using Captured = StreamCapture;
 
 // Types 0, 1 and 17 as a real server announced them, in both forms.
-const char* const kNamed[] = {
+const char* const NAMED[] = {
     "(player_type (id 0)(player_speed_max 1.05)(stamina_inc_max 45)(player_decay 0.4)"
     "(inertia_moment 5)(dash_power_rate 0.006)(player_size 0.3)(kickable_margin 0.7)"
     "(kick_rand 0.1)(extra_stamina 50)(effort_max 1)(effort_min 0.6))",
@@ -32,7 +32,7 @@ const char* const kNamed[] = {
     "(kickable_margin 0.694847)(kick_rand 0.0948469)(extra_stamina 97.1789)(effort_max "
     "0.811285)(effort_min 0.411285))",
 };
-const char* const kPositional[] = {
+const char* const POSITIONAL[] = {
     "(player_type 0 1.05 45 0.4 5 0.006 0.3 0.7 0.1 50 1 0.6)",
     "(player_type 1 1.05 48.3723 0.345468 3.6367 0.00543794 0.3 0.795645 0.195645 72.7792 "
     "0.908883 0.508883)",
@@ -115,12 +115,12 @@ TEST_F(PlayerTypeTest, DashLoopStopsAfterTwentyWithoutTheTerminalTerm) {
 TEST_F(PlayerTypeTest, NamedAndPositionalFormsOfRealMessagesAgree) {
   for (int i = 0; i < 3; ++i) {
     PlayerType named, positional;
-    EXPECT_EQ("", parseErrors(kNamed[i], 9.4, &named)) << kNamed[i];
-    EXPECT_EQ("", parseErrors(kPositional[i], 7.0, &positional)) << kPositional[i];
+    EXPECT_EQ("", parseErrors(NAMED[i], 9.4, &named)) << NAMED[i];
+    EXPECT_EQ("", parseErrors(POSITIONAL[i], 7.0, &positional)) << POSITIONAL[i];
     expectSameType(named, positional);
   }
   PlayerType t;
-  parseErrors(kNamed[1], 9.4, &t);
+  parseErrors(NAMED[1], 9.4, &t);
   EXPECT_EQ(1, t.id);
   EXPECT_DOUBLE_EQ(48.3723, t.stamina_inc_max);
   EXPECT_DOUBLE_EQ(0.795645, t.kickable_margin);
@@ -130,14 +130,14 @@ TEST_F(PlayerTypeTest, NamedAndPositionalFormsOfRealMessagesAgree) {
 
 TEST_F(PlayerTypeTest, VersionEightSelectsTheNamedForm) {
   PlayerType t;
-  EXPECT_EQ("", parseErrors(kNamed[1], 8.0, &t));
+  EXPECT_EQ("", parseErrors(NAMED[1], 8.0, &t));
   EXPECT_EQ(1, t.id);
   // Below 8 the named text is read by position: nothing is a number.
-  EXPECT_EQ("", parseErrors(kNamed[1], 7.9, &t));
+  EXPECT_EQ("", parseErrors(NAMED[1], 7.9, &t));
   EXPECT_EQ(0, t.id);
   EXPECT_EQ(0.0, t.player_speed_max);
   // From 8 on the positional text has no first pair.
-  EXPECT_EQ("id read error\n", parseErrors(kPositional[1], 8.0, &t));
+  EXPECT_EQ("id read error\n", parseErrors(POSITIONAL[1], 8.0, &t));
   EXPECT_EQ(0, t.id);
 }
 
@@ -247,7 +247,7 @@ TEST_F(PlayerTypeTest, BinaryRecordIsNetworkOrderFixedPoint) {
 
 TEST_F(PlayerTypeTest, DumpWritesTheAnnouncedParametersOnly) {
   PlayerType t;
-  parseErrors(kNamed[1], 9.4, &t);
+  parseErrors(NAMED[1], 9.4, &t);
   std::ostringstream os;
   os << t;
   EXPECT_EQ(
@@ -273,8 +273,8 @@ TEST_F(PlayerTypeTest, TypeSetListsByIdAndReportsUnknownIds) {
   EXPECT_EQ("player_type entry\n", empty.str());
 
   PlayerType t1, t0;
-  parseErrors(kNamed[1], 9.4, &t1);
-  parseErrors(kNamed[0], 9.4, &t0);
+  parseErrors(NAMED[1], 9.4, &t1);
+  parseErrors(NAMED[0], 9.4, &t0);
   EXPECT_TRUE(set.insert(t1));
   EXPECT_TRUE(set.insert(t0));
   PlayerType other = t0;

@@ -10,7 +10,7 @@
 
 namespace {
 
-const double kInf = std::numeric_limits<double>::infinity();
+const double INF = std::numeric_limits<double>::infinity();
 
 TEST(CoachVisualSensorNumberTest, BallCoordinateForms) {
   struct Case {
@@ -21,17 +21,17 @@ TEST(CoachVisualSensorNumberTest, BallCoordinateForms) {
   const Case cases[] = {
       {"12.5", 12.5, 7},    {"-12.5", -12.5, 7}, {"+12.5", 12.5, 7},
       {"-.5", -0.5, 7},     {".25", 0.25, 7},    {"1e3", 1000, 7},
-      {"2.5E-2", 0.025, 7}, {"1e999", kInf, 7},  // beyond double: infinity, as strtod gives
-      {"-1e999", -kInf, 7}, {"1e-999", 0, 7},    // below double: zero
-      {"1.5e", 1.5, 0},                          // the "e" is left, and no number starts there
-      {"+-5", 0, 0},                             // no number: nothing moves
-      {"inf", 0, 0},                             // words are not numbers here
-      {"nan", 0, 0},                             //
-      {"-", 0, 0},                               //
-      {".", 0, 0},                               //
-      {"0x10", 0, 0},                            // no hexadecimal: "0", then "x10" is no number
-      {"1.2.3", 1.2, 0.3},                       // the second point starts the next number
-      {"3-4", 3, -4},                            // the sign starts the next number
+      {"2.5E-2", 0.025, 7}, {"1e999", INF, 7},  // beyond double: infinity, as strtod gives
+      {"-1e999", -INF, 7},  {"1e-999", 0, 7},   // below double: zero
+      {"1.5e", 1.5, 0},                         // the "e" is left, and no number starts there
+      {"+-5", 0, 0},                            // no number: nothing moves
+      {"inf", 0, 0},                            // words are not numbers here
+      {"nan", 0, 0},                            //
+      {"-", 0, 0},                              //
+      {".", 0, 0},                              //
+      {"0x10", 0, 0},                           // no hexadecimal: "0", then "x10" is no number
+      {"1.2.3", 1.2, 0.3},                      // the second point starts the next number
+      {"3-4", 3, -4},                           // the sign starts the next number
   };
   for (const Case& c : cases) {
     const std::string view =

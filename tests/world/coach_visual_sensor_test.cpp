@@ -16,7 +16,7 @@ using PlayerT = CoachVisualSensor::PlayerT;
 
 // Two views recorded from a real server (protocol 9.4, our team "Coachees"):
 // exponent numbers, a pointing direction (Coachees 4) and a tackle (Opponents 6).
-const char kRealView36[] =
+const char REAL_VIEW36[] =
     "(see_global 36 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0) ((p \"Coachees\" 1 goalie) -3 "
     "-37 0 0 0 0) ((p \"Coachees\" 2) -10 5 0 0 0 0) ((p \"Coachees\" 3) -9 -37 0 0 0 0) ((p "
     "\"Coachees\" 4) -12 -37 0 0 0 0 0) ((p \"Coachees\" 5) -15 -37 0 0 0 0) ((p \"Coachees\" 6) "
@@ -28,7 +28,7 @@ const char kRealView36[] =
     "0 0 0 t) ((p \"Opponents\" 7) 21 -37 0 0 0 0) ((p \"Opponents\" 8) 24 -37 0 0 0 0) ((p "
     "\"Opponents\" 9) 27 -37 0 0 0 0) ((p \"Opponents\" 10) 30 -37 0 0 0 0) ((p \"Opponents\" 11) "
     "33 -37 0 0 0 0))";
-const char kRealView41Ball[] =
+const char REAL_VIEW41_BALL[] =
     "(see_global 41 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 47.5249 0.0377463 2.37341 0.0354816) ((p "
     "\"Coachees\" 1 goalie) -3 -37 0 0 0 0))";
 
@@ -173,7 +173,7 @@ TEST(CoachVisualSensorTest, LookReplyIsParsedLikeAView) {
 
 TEST(CoachVisualSensorTest, EachViewReplacesThePreviousOne) {
   CoachVisualSensor sensor;
-  sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
+  sensor.parse(REAL_VIEW36, "Coachees", 9.4, GameTime(36, 0));
   ASSERT_EQ(11u, sensor.ourPlayers().size());
   sensor.parse(view("").c_str(), "Coachees", 9.4, GameTime(37, 0));
   EXPECT_EQ(GameTime(37, 0), sensor.gameTime());
@@ -188,7 +188,7 @@ TEST(CoachVisualSensorTest, EachViewReplacesThePreviousOne) {
 
 TEST(CoachVisualSensorTest, RealViewIsReadCompletely) {
   CoachVisualSensor sensor;
-  sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
+  sensor.parse(REAL_VIEW36, "Coachees", 9.4, GameTime(36, 0));
   ASSERT_EQ(11u, sensor.ourPlayers().size());
   ASSERT_EQ(11u, sensor.theirPlayers().size());
   for (int i = 0; i < 11; ++i) {
@@ -204,7 +204,7 @@ TEST(CoachVisualSensorTest, RealViewIsReadCompletely) {
   EXPECT_EQ(Vector2D(4.98827e-05, 7.8888e-07), moving.vel);
   EXPECT_EQ(Vector2D(-12, -37), sensor.ourPlayers()[3].pos);
 
-  sensor.parse(kRealView41Ball, "Coachees", 9.4, GameTime(41, 0));
+  sensor.parse(REAL_VIEW41_BALL, "Coachees", 9.4, GameTime(41, 0));
   EXPECT_EQ(Vector2D(47.5249, 0.0377463), sensor.ballPos());
   EXPECT_EQ(Vector2D(2.37341, 0.0354816), sensor.ballVel());
 }
@@ -212,7 +212,7 @@ TEST(CoachVisualSensorTest, RealViewIsReadCompletely) {
 // Cutting a real view at every length must never read past the text, and
 // must keep exactly the players whose objects were complete.
 TEST(CoachVisualSensorTest, ViewCutShortKeepsPlayersRead) {
-  const char* const views[] = {kRealView36, kRealView41Ball};
+  const char* const views[] = {REAL_VIEW36, REAL_VIEW41_BALL};
   const double versions[] = {9.4, 6.0};
   for (const char* full_text : views) {
     for (const double version : versions) {
@@ -264,7 +264,7 @@ TEST(CoachVisualSensorTest, MalformedNumbersAreBoundedAndCountAsZero) {
 
 TEST(CoachVisualSensorTest, NullOrEmptyInputLeavesAnEmptyView) {
   CoachVisualSensor sensor;
-  sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
+  sensor.parse(REAL_VIEW36, "Coachees", 9.4, GameTime(36, 0));
   sensor.parse(nullptr, nullptr, 9.4, GameTime(37, 0));
   EXPECT_TRUE(sensor.ourPlayers().empty());
   sensor.parse("", "Coachees", 9.4, GameTime(38, 0));
@@ -274,12 +274,12 @@ TEST(CoachVisualSensorTest, NullOrEmptyInputLeavesAnEmptyView) {
 
 TEST(CoachVisualSensorTest, RepeatedViewsReuseThePlayerStorage) {
   CoachVisualSensor sensor;
-  sensor.parse(kRealView36, "Coachees", 9.4, GameTime(36, 0));
+  sensor.parse(REAL_VIEW36, "Coachees", 9.4, GameTime(36, 0));
   const PlayerT* ours = sensor.ourPlayers().data();
   const PlayerT* theirs = sensor.theirPlayers().data();
   EXPECT_EQ(11u, sensor.ourPlayers().capacity());
   for (int i = 0; i < 100; ++i) {
-    sensor.parse(kRealView36, "Coachees", 9.4, GameTime(37 + i, 0));
+    sensor.parse(REAL_VIEW36, "Coachees", 9.4, GameTime(37 + i, 0));
   }
   EXPECT_EQ(ours, sensor.ourPlayers().data());
   EXPECT_EQ(theirs, sensor.theirPlayers().data());

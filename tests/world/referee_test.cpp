@@ -231,7 +231,7 @@ struct ModeCase {
   int other_code;
 };
 
-const ModeCase kModes[] = {
+const ModeCase MODES[] = {
     {Referee::BEFORE_KICK_OFF, " before_kick_off", 1, 1},
     {Referee::GAME_OVER, " game_over", 2, 2},
     {Referee::PLAY_ON, " play_on", 3, 3},
@@ -267,8 +267,8 @@ const ModeCase kModes[] = {
 };
 
 TEST(RefereeTest, EveryModeHasItsPrintedNameAndServerCodes) {
-  ASSERT_EQ(32u, sizeof(kModes) / sizeof(kModes[0]));
-  for (const ModeCase& c : kModes) {
+  ASSERT_EQ(32u, sizeof(MODES) / sizeof(MODES[0]));
+  for (const ModeCase& c : MODES) {
     EXPECT_STREQ(c.printed, Referee::playModeName(c.mode)) << c.mode;
     EXPECT_EQ(c.left_code, Referee::serverPlayMode(c.mode, LEFT)) << c.mode;
     EXPECT_EQ(c.other_code, Referee::serverPlayMode(c.mode, RIGHT)) << c.mode;
