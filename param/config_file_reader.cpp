@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -14,12 +15,16 @@ namespace {
 // The lines of a file, read with read(2) from a descriptor opened
 // non-blocking: where input is not there yet, the reader sleeps in ppoll
 // with `wait_mask`, so a signal let through there ends the wait at once.
-// A file (or FIFO) open is never blocked either.
+// Opening never blocks either; a FIFO is still awaited until a writer has
+// come, as a blocking open would.
 class LineInput {
  public:
   enum Status { LINE, END, FAILED };
 
-  LineInput(const char* path, const sigset_t& wake) : fd(::open(path, O_RDONLY | O_NONBLOCK)) {
+  LineInput(const char* path, const sigset_t& wake)
+      : fd(::open(path, O_RDONLY | O_NONBLOCK)), fifo(false) {
+    struct stat status;
+    fifo = fd != -1 && ::fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode);
     if (sigprocmask(SIG_BLOCK, nullptr, &wait_mask) != 0) {
       std::cerr << "ConfigFileReader: cannot read the signal mask" << std::endl;
       sigemptyset(&wait_mask);
@@ -66,14 +71,18 @@ class LineInput {
         pending.assign(chunk, static_cast<std::string::size_type>(n));
         return LINE;
       }
-      if (n == 0) return END;
-      if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FAILED;
+      // A pipe or FIFO reads as empty also while no writer has come yet; it
+      // ends once a writer has come and gone (the wait then says POLLHUP).
+      if (n == 0 && !fifo) return END;
+      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return FAILED;
       pollfd entry = {fd, POLLIN, 0};
       if (::ppoll(&entry, 1, nullptr, &wait_mask) < 0) return FAILED;
+      if (n == 0 && (entry.revents & POLLIN) == 0) return END;
     }
   }
 
   int fd;
+  bool fifo;  // a pipe or a FIFO
   sigset_t wait_mask;
   std::string pending;
   std::string::size_type start = 0;

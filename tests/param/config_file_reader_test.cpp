@@ -1,6 +1,9 @@
 #include "param/config_file_reader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -115,6 +118,27 @@ TEST_F(ConfigFileReaderTest, MissingFileIsReportedAndReadsNothing) {
   StreamCapture err(std::cerr);
   EXPECT_FALSE(reader.read(CoachConfig::instance()));
   EXPECT_EQ("cannot open config file : " + missing + "\n", err.str());
+}
+
+// A FIFO is awaited until its writer comes, as a blocking open would wait:
+// the writer's open waits for the reader, so the reader is there first.
+TEST_F(ConfigFileReaderTest, FifoIsReadOnceItsWriterHasCome) {
+  ASSERT_EQ(0, mkfifo(path_.c_str(), 0600));
+  const pid_t writer = fork();
+  ASSERT_NE(-1, writer);
+  if (writer == 0) {
+    std::ofstream(path_.c_str()) << "port : 6001\n";
+    _exit(0);
+  }
+  ConfigFileReader reader(path_, ":");
+  StreamCapture err(std::cerr);
+  EXPECT_TRUE(reader.read(CoachConfig::instance()));
+  // Had the reader not waited, a reader of our own lets the writer finish.
+  const int release = open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_EQ(writer, waitpid(writer, nullptr, 0));
+  close(release);
+  EXPECT_EQ(path_ + ": read 2 lines, 1 params.\n", err.str());
+  EXPECT_EQ(6001, CoachConfig::instance().port);
 }
 
 }  // namespace
