@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "coach/handler.h"
+#include "coach/log_output.h"
 #include "coach/udp_interface.h"
 #include "param/coach_config.h"
 #include "param/command_line_reader.h"
@@ -63,6 +64,8 @@ namespace {
 const long START_ALARM_MS = 100;
 // A silent server is probed in the last cycles before it counts as down.
 const int PROBE_CYCLES = 2;
+// How long the bye waits for room in a full send buffer.
+const int BYE_SEND_WAIT_MS = 500;
 
 // Whether a head is followed by the game time, and whether that time counts
 // stopped steps (only the global view itself does; its look answer not).
@@ -143,7 +146,7 @@ void CoachAgent::init(int argc, const char* const* argv) {
       if (terminationSignal() != 0) return;
     } else if (std::strcmp(argv[i], "--help") == 0) {
       usage();
-      manager.clearAlive();
+      endConnection(HELP);
     }
   }
   CommandLineReader reader(argc, argv);
@@ -161,7 +164,7 @@ void CoachAgent::usage() {
 bool CoachAgent::connectServer() {
   if (!udp) {
     std::cerr << " No network interface" << std::endl;
-    manager.clearAlive();
+    endConnection(CONNECTION_FAILED);
     return false;
   }
   const CoachConfig& config = CoachConfig::instance();
@@ -169,25 +172,39 @@ bool CoachAgent::connectServer() {
     return true;
   }
   std::cerr << "agent fail to connect" << std::endl;
-  manager.clearAlive();
+  endConnection(CONNECTION_FAILED);
   return false;
+}
+
+void CoachAgent::endConnection(EndReason reason) {
+  end(reason);
+  manager.clearAlive();
 }
 
 void CoachAgent::start(const Handler& handler) {
   if (!isServerAlive()) return;
   // A termination asked for before the connection: nothing goes on the wire.
   if (terminationSignal() != 0) {
-    manager.clearAlive();
+    endConnection(TERMINATED);
     return;
   }
-  if (!connectServer()) {
-    manager.clearAlive();
+  // The host lookup may be slow: a termination signal is let through while
+  // it runs, and acted on when it returns, whatever it found.
+  Handler::unblock(Handler::termination_signals());
+  const bool connected = connectServer();
+  Handler::block(Handler::termination_signals());
+  if (terminationSignal() != 0) {
+    endConnection(TERMINATED);
     return;
   }
-  handler.assignIO(udp->socket().descriptor());
+  if (!connected) return;
+  if (!handler.assignIO(udp->socket().descriptor())) {
+    endConnection(SETUP_FAILED);
+    return;
+  }
   // assignIO ends with SIGIO unblocked; the loop lets it through only while
   // it waits, so no sense runs beside the rest of start.
-  Handler::block(Handler::all_signals());
+  Handler::hold_for_loop();
   Handler::set_interval_alarm(START_ALARM_MS);
 
   const CoachConfig& config = CoachConfig::instance();
@@ -195,19 +212,27 @@ void CoachAgent::start(const Handler& handler) {
                            config.use_coach_name ? config.coach_name : std::string());
   if (sendCommand(command) == -1) {
     std::cerr << "Coach init failure.. exit ..." << std::endl;
-    manager.clearAlive();
+    endConnection(CONNECTION_FAILED);
   }
 }
 
+// The bye goes out first: a log reader that is slow to take the last lines
+// never holds it up.
 void CoachAgent::finishAll() {
-  if (isServerAlive()) {
+  LogOutput::beginGoodbye();
+  if (isServerAlive() && owesBye(endReason())) {
     sendByeCommand();
+  }
+  if (endReason() == TERMINATED) {
+    std::cerr << "Killed. Exiting..." << std::endl;
   }
   std::cerr << "Coach finished" << std::endl;
 }
 
 void CoachAgent::sendByeCommand() {
-  sendCommand(CoachByeCommand());
+  std::ostringstream os;
+  CoachByeCommand().toStr(os);
+  udp->send(os.str().c_str(), BYE_SEND_WAIT_MS);
   manager.clearAlive();
   udp->socket().close();
 }
@@ -253,7 +278,8 @@ void CoachAgent::sense() {
     dispatch(parse(message), message, &saw_global);
     // Once the connection has ended (game over, a refused or unexpected init
     // answer) nothing more is read: the rest of the batch has no one to go to.
-    if (!isServerAlive()) return;
+    // A termination request is acted on at once, even in a flood.
+    if (!isServerAlive() || terminationSignal() != 0) return;
   }
 
   const GameTime& now = manager.currentTime();
@@ -277,6 +303,7 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
       referee.parse(message, manager.currentTime());
       manager.updateGameMode(referee);
       if (!isServerAlive()) {
+        end(GAME_OVER);
         sendByeCommand();
         return;
       }
@@ -309,8 +336,10 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
     case MSG_ERROR:
       if (!init_accepted) {
         // The only command so far was the init: the server did not take it.
-        std::cerr << "Coach: the server refused the init: " << message << std::endl;
-        manager.clearAlive();
+        const CoachConfig& config = CoachConfig::instance();
+        std::cerr << "Coach: the server refused the init of team " << config.team_name << " at "
+                  << config.host << ":" << config.port << ": " << message << std::endl;
+        endConnection(INIT_REFUSED);
         return;
       }
       std::cerr << manager.currentTime() << "Coach: got error " << message << std::endl;
@@ -352,12 +381,12 @@ void CoachAgent::applyServerStep() {
 void CoachAgent::parseInitCommand(const char* message) {
   char side = '\0';
   if (std::sscanf(message, "(init %c", &side) != 1) {
-    manager.clearAlive();
+    endConnection(INIT_REFUSED);
     return;
   }
   if ((side != 'l' && side != 'r') || std::strcmp(message + 7, " ok)") != 0) {
     std::cerr << "Coach unexpected init message. [" << message << "]" << std::endl;
-    manager.clearAlive();
+    endConnection(INIT_REFUSED);
     return;
   }
   init_accepted = true;
@@ -392,7 +421,7 @@ void CoachAgent::parseOK(const char* message) {
 
 void CoachAgent::action() {
   manager.addSilentTick();
-  manager.estimateServerDown();
+  if (manager.estimateServerDown()) end(SERVER_DOWN);
   if (!isServerAlive()) return;
 
   const int divs = CoachConfig::instance().alarm_cycle_divs;

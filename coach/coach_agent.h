@@ -152,6 +152,8 @@ class CoachAgent : public BasicClient {
   // Acts on one received message.
   void dispatch(MessageKind kind, const char* message, bool* saw_global);
   void applyServerStep();
+  // Ends the connection for this reason.
+  void endConnection(EndReason reason);
   bool socketReadable() const;
 
   // Whether the server has answered the init as an online coach's; until

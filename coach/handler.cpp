@@ -49,13 +49,15 @@ void changeMask(int how, const sigset_t& signals) {
   if (sigprocmask(how, &signals, nullptr) != 0) reportFailure("sigprocmask");
 }
 
-void installHandler(int signal_number, void (*handler)(int), const sigset_t& blocked) {
+bool installHandler(int signal_number, void (*handler)(int), const sigset_t& blocked, int flags) {
   struct sigaction action;
   memset(&action, 0, sizeof(action));
   action.sa_handler = handler;
   action.sa_mask = blocked;
-  action.sa_flags = 0;
-  if (sigaction(signal_number, &action, nullptr) != 0) reportFailure("sigaction");
+  action.sa_flags = flags;
+  if (sigaction(signal_number, &action, nullptr) == 0) return true;
+  reportFailure("sigaction");
+  return false;
 }
 
 void setTimer(const long& first_msec, const long& interval_msec) {
@@ -69,7 +71,7 @@ void setTimer(const long& first_msec, const long& interval_msec) {
 
 }  // namespace
 
-Handler::Handler(BasicClient* client) {
+Handler::Handler(BasicClient* client) : installed(false) {
   sigemptyset(&mask);
   S_client_ptr = client;
 }
@@ -77,8 +79,8 @@ Handler::Handler(BasicClient* client) {
 void Handler::init() {
   const sigset_t alarm_set = signalSet(SIGALRM);
   const sigset_t io_set = signalSet(SIGIO);
-  installHandler(SIGALRM, &Handler::handle_alarm, io_set);
-  installHandler(SIGIO, &Handler::handle_io, alarm_set);
+  installed = installHandler(SIGALRM, &Handler::handle_alarm, io_set, 0) &&
+              installHandler(SIGIO, &Handler::handle_io, alarm_set, 0);
   changeMask(SIG_UNBLOCK, io_set);
   changeMask(SIG_UNBLOCK, alarm_set);
   if (sigprocmask(SIG_BLOCK, nullptr, &mask) != 0) reportFailure("sigprocmask");
@@ -96,13 +98,35 @@ void Handler::stop_alarm() {
   setTimer(0, 0);
 }
 
+bool Handler::install_termination_handler(int signum, void (*handler)(int)) {
+  struct sigaction current;
+  if (sigaction(signum, nullptr, &current) != 0) return false;
+  if (signum != SIGTERM && current.sa_handler == SIG_IGN) return true;
+  struct sigaction action;
+  memset(&action, 0, sizeof(action));
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  return sigaction(signum, &action, nullptr) == 0;
+}
+
+void Handler::ignore_broken_pipes() {
+  if (signal(SIGPIPE, SIG_IGN) == SIG_ERR) reportFailure("signal");
+}
+
+void Handler::hold_for_loop() {
+  changeMask(SIG_BLOCK, all_signals());
+}
+
 bool Handler::assignIO(int fd) const {
   const sigset_t io_set = signalSet(SIGIO);
   changeMask(SIG_BLOCK, io_set);
   bool assigned = false;
-  if (fd != -1 && fcntl(fd, F_SETOWN, getpid()) != -1) {
-    const int flags = fcntl(fd, F_GETFL, 0);
-    assigned = flags != -1 && fcntl(fd, F_SETFL, flags | O_NONBLOCK | O_ASYNC) != -1;
+  if (fd != -1) {
+    int flags = -1;
+    assigned = fcntl(fd, F_SETOWN, getpid()) != -1 && (flags = fcntl(fd, F_GETFL, 0)) != -1 &&
+               fcntl(fd, F_SETFL, flags | O_NONBLOCK | O_ASYNC) != -1;
+    if (!assigned) reportFailure("fcntl");
   }
   changeMask(SIG_UNBLOCK, io_set);
   return assigned;
@@ -137,25 +161,21 @@ void Handler::unblock(const sigset_t& signals) {
 }
 
 // Both handlers keep errno as they found it: they may interrupt the main
-// thread between a system call and its errno check.
+// thread between a system call and its errno check. The other signal is held
+// by the handler's own mask, which the kernel restores on return; unblocking
+// it here would run a pending one nested inside this handler.
 void Handler::handle_io(int) {
   const int saved_errno = errno;
-  const sigset_t alarm_set = signalSet(SIGALRM);
-  changeMask(SIG_BLOCK, alarm_set);
   if (S_client_ptr != nullptr) {
     S_client_ptr->sense();
   }
-  changeMask(SIG_UNBLOCK, alarm_set);
   errno = saved_errno;
 }
 
 void Handler::handle_alarm(int) {
   const int saved_errno = errno;
-  const sigset_t io_set = signalSet(SIGIO);
-  changeMask(SIG_BLOCK, io_set);
   if (S_client_ptr != nullptr) {
     S_client_ptr->action();
   }
-  changeMask(SIG_UNBLOCK, io_set);
   errno = saved_errno;
 }

@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "coach/handler.h"
+#include "coach/log_output.h"
 #include "geom/math_utils.h"
 #include "strategy/adviser_brenvo.h"
 #include "strategy/brenvo_coach.h"
@@ -19,26 +20,17 @@ namespace {
 BrenvoCoach client;
 
 // Runs inside the signal: it only records the request. The main flow then
-// ends: before the connection it sends nothing; from the loop on it writes
-// "Killed. Exiting...", says goodbye if still connected, and the process
+// ends: before the connection it sends nothing; from the loop on it says
+// goodbye if still connected, writes "Killed. Exiting...", and the process
 // exits with status 1.
 void sigExitHandle(int signum) {
   BasicClient::requestTermination(signum);
 }
 
-bool installExitHandler(int signum) {
-  struct sigaction action;
-  std::memset(&action, 0, sizeof(action));
-  action.sa_handler = sigExitHandle;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;
-  return sigaction(signum, &action, nullptr) == 0;
-}
-
 }  // namespace
 
 #define BRENVO_INSTALL_OR_EXIT(signum)                                                    \
-  if (!installExitHandler(signum)) {                                                      \
+  if (!Handler::install_termination_handler(signum, sigExitHandle)) {                     \
     std::cerr << __FILE__ << ":" << __LINE__                                              \
               << ": could not set signal handler: " << std::strerror(errno) << std::endl; \
     std::exit(1);                                                                         \
@@ -49,9 +41,12 @@ int main(int argc, char** argv) {
   BRENVO_INSTALL_OR_EXIT(SIGTERM);
   BRENVO_INSTALL_OR_EXIT(SIGHUP);
   // Until the loop runs, a termination signal is let through only where
-  // start-up waits (a configuration file that is slow to come) and at the
-  // unblock below, so the request is always seen before anything is sent.
+  // start-up waits (a configuration file that is slow to come, the host
+  // lookup) and at the unblock below, so the request is always seen before
+  // anything is sent.
   Handler::block(Handler::termination_signals());
+  Handler::ignore_broken_pipes();
+  LogOutput::install();
 
   MathUtils::SingletonMT19937::i().seed(static_cast<boost::uint32_t>(std::time(nullptr)));
 
@@ -63,6 +58,13 @@ int main(int argc, char** argv) {
 
   Handler handler(&client);
   handler.init();
+  if (!handler.ready()) {
+    // The failing call was reported; without its handlers the coach cannot
+    // work, and a datagram would end it through SIGIO's default action.
+    LogOutput::flush();
+    return 1;
+  }
   client.run(handler);
-  return BasicClient::terminationSignal() != 0 ? 1 : 0;
+  LogOutput::flush();
+  return BasicClient::exitStatus(client.endReason());
 }

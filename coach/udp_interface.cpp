@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <errno.h>
 #include <netdb.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 
 const int UDPInterface::BUFFER_SIZE;
@@ -112,9 +114,20 @@ int UDPSocket::receive(char* buf, unsigned size) {
   return static_cast<int>(n);
 }
 
-int UDPSocket::send(const char* data, int length) {
-  return static_cast<int>(
-      sendto(fd, data, length, 0, reinterpret_cast<const sockaddr*>(&dest), sizeof(dest)));
+int UDPSocket::send(const char* data, int length, int wait_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+  for (;;) {
+    const ssize_t sent =
+        sendto(fd, data, length, 0, reinterpret_cast<const sockaddr*>(&dest), sizeof(dest));
+    if (sent >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+      return static_cast<int>(sent);
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return -1;
+    pollfd p = {fd, POLLOUT, 0};
+    ::poll(&p, 1, static_cast<int>(left.count()));
+  }
 }
 
 void UDPSocket::close() {
@@ -282,17 +295,17 @@ int UDPInterface::receive() {
   return n;
 }
 
-int UDPInterface::send(const char* message) {
+int UDPInterface::send(const char* message, int wait_ms) {
   if (compressionOn()) {
     compress(message);
     if (text.empty()) {
       return 0;
     }
     const int length = static_cast<int>(text.size());
-    return udp_socket.send(text.data(), length) == length ? length : -1;
+    return udp_socket.send(text.data(), length, wait_ms) == length ? length : -1;
   }
   const int length = static_cast<int>(strlen(message)) + 1;
-  return udp_socket.send(message, length) == length ? length : -1;
+  return udp_socket.send(message, length, wait_ms) == length ? length : -1;
 }
 
 bool UDPInterface::setCompressionLevel(int level) {

@@ -24,8 +24,9 @@ class UDPSocket {
   bool connect(const char* host, int port);
   // Bytes received (at most size), 0 when nothing is pending, -1 on error.
   int receive(char* buf, unsigned size);
-  // The result of sendto towards dest.
-  int send(const char* data, int length);
+  // The result of sendto towards dest. With wait_ms > 0 a full send buffer
+  // is waited for, up to wait_ms milliseconds, and the datagram sent again.
+  int send(const char* data, int length, int wait_ms = 0);
   // Closes the descriptor (if open), sets it to -1 and zeroes dest.
   void close();
 
@@ -117,8 +118,9 @@ class UDPInterface {
   const char* received() const { return buffer; }
 
   // Sends the text with its NUL, or deflated when compression is on.
-  // Returns the bytes sent, 0 when nothing was sent, -1 on failure.
-  int send(const char* message);
+  // Returns the bytes sent, 0 when nothing was sent, -1 on failure. With
+  // wait_ms > 0 a full send buffer is waited for (UDPSocket::send).
+  int send(const char* message, int wait_ms = 0);
 
   // Compression is on when level > 0. Always true.
   bool setCompressionLevel(int level);

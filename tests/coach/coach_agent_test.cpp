@@ -206,6 +206,7 @@ TEST_F(CoachAgentTest, UnexpectedInitAnswerEndsTheConnection) {
     agent.parseInitCommand(answer);
     EXPECT_EQ("Coach unexpected init message. [" + std::string(answer) + "]\n", err.str());
     EXPECT_FALSE(agent.isServerAlive());
+    EXPECT_EQ(BasicClient::INIT_REFUSED, agent.endReason());
   }
   {
     TestAgent agent;
@@ -223,8 +224,12 @@ TEST_F(CoachAgentTest, ErrorBeforeTheInitAnswerIsARefusalThatEndsTheConnection) 
   Capture err(std::cerr);
   // Nothing after the refusal is read: the referee message would say goodbye.
   agent.feed(peer, {"(error no_such_team)", "(hear 0 referee time_over)", "(think)"});
-  EXPECT_EQ("Coach: the server refused the init: (error no_such_team)\n", err.str());
+  EXPECT_EQ(
+      "Coach: the server refused the init of team BRENVO2003 at localhost:6002: "
+      "(error no_such_team)\n",
+      err.str());
   EXPECT_FALSE(agent.isServerAlive());
+  EXPECT_EQ(BasicClient::INIT_REFUSED, agent.endReason());
   EXPECT_TRUE(peer.takeAll().empty());
 }
 

@@ -96,10 +96,10 @@ TEST(StartupTest, DefaultInitDatagramHasItsNul) {
   ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
 }
 
-TEST(StartupTest, UnresolvableHostEndsNormally) {
+TEST(StartupTest, UnresolvableHostEndsAsAConnectionFailure) {
   CoachProcess coach({"-host", ""});
   ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
-  EXPECT_EQ(0, coach.exitStatus());
+  EXPECT_EQ(3, coach.exitStatus());
   EXPECT_EQ(
       "command line : read 1 params.\n"
       "UDPSocket::Connect(): fail to find host\n"

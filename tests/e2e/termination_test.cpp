@@ -172,13 +172,14 @@ TEST(TerminationTest, RefusedOrPlayerInitAnswerEndsTheCoachWithoutBye) {
     std::string expected;
     if (*refusal != nullptr) {
       match.server.refuseInit(*refusal);
-      expected = "Coach: the server refused the init: (error " + std::string(*refusal) + ")\n";
+      expected = "Coach: the server refused the init of team Coachees at 127.0.0.1:" +
+                 std::to_string(match.server.port()) + ": (error " + *refusal + ")\n";
     } else {
       match.server.answerAsPlayerPort('l', 1);
       expected = "Coach unexpected init message. [(init l 1 before_kick_off)]\n";
     }
     ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
-    EXPECT_EQ(0, match.coach->exitStatus());
+    EXPECT_EQ(2, match.coach->exitStatus());
     EXPECT_EQ("command line : read 3 params.\n" + expected + "Coach finished\n",
               match.coach->err());
     EXPECT_TRUE(rest(&match.server).empty());
