@@ -172,7 +172,8 @@ bool CoachAgent::connectServer() {
     return true;
   }
   std::cerr << "agent fail to connect" << std::endl;
-  endConnection(CONNECTION_FAILED);
+  // A termination asked for during a slow lookup is why the run ends.
+  endConnection(terminationSignal() != 0 ? TERMINATED : CONNECTION_FAILED);
   return false;
 }
 

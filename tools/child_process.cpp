@@ -114,7 +114,8 @@ bool ChildProcess::waitUntil(const std::function<bool()>& done, int timeout_ms) 
 }
 
 bool ChildProcess::pump(int timeout_ms) {
-  pollfd entries[3] = {{pid_fd, POLLIN, 0}, {out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
+  pollfd entries[3] = {
+      {pid_fd, POLLIN, 0}, {out_fd, POLLIN, 0}, {err_stalled ? -1 : err_fd, POLLIN, 0}};
   if (pid_fd < 0 && out_fd < 0 && err_fd < 0) return false;
   if (poll(entries, 3, timeout_ms) < 0 && errno != EINTR) return false;
   readPipes();
@@ -128,7 +129,11 @@ bool ChildProcess::pump(int timeout_ms) {
 
 void ChildProcess::readPipes() {
   readPipe(&out_fd, &out_text);
-  readPipe(&err_fd, &err_text);
+  if (!err_stalled) readPipe(&err_fd, &err_text);
+}
+
+void ChildProcess::closeErr() {
+  closeFd(&err_fd);
 }
 
 int ChildProcess::exitStatus() const {

@@ -51,6 +51,11 @@ class ChildProcess {
   // Sends a signal to the child while it runs.
   void signal(int signum) const;
 
+  // The reader of the child's standard error stalls (stops reading) or reads
+  // again, or goes away for good (its end of the pipe is closed).
+  void stallErr(bool stalled) { err_stalled = stalled; }
+  void closeErr();
+
   // What the child wrote so far (with Output::CAPTURE).
   const std::string& out() const { return out_text; }
   const std::string& err() const { return err_text; }
@@ -66,6 +71,7 @@ class ChildProcess {
   int out_fd = -1;
   int err_fd = -1;
   bool ended = false;
+  bool err_stalled = false;
   int wait_status = 0;
   std::string out_text;
   std::string err_text;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "tests/e2e/e2e_support.h"
@@ -36,6 +37,32 @@ std::vector<std::string> rest(practice::PracticeServer* server) {
   practice::Datagram d;
   while (server->receive(&d, 0)) texts.push_back(d.text);
   return texts;
+}
+
+// The coach started by `start` with the C library stand-in preloaded and
+// these variables set; the test's own environment is as before afterwards.
+template <typename Start>
+auto withStandIn(const std::vector<std::pair<std::string, std::string>>& variables, Start start)
+    -> decltype(start()) {
+  std::vector<std::pair<std::string, std::string>> all = variables;
+  all.push_back({"LD_PRELOAD", BRENVO_STAND_IN_PATH});
+  // A sanitized coach checks that its runtime comes first; here it cannot.
+  all.push_back({"ASAN_OPTIONS", "verify_asan_link_order=0"});
+  std::vector<std::pair<std::string, const char*>> saved;
+  for (const auto& variable : all) {
+    const char* old = std::getenv(variable.first.c_str());
+    saved.push_back({variable.first, old != nullptr ? strdup(old) : nullptr});
+    setenv(variable.first.c_str(), variable.second.c_str(), 1);
+  }
+  auto started = start();
+  for (const auto& variable : saved) {
+    if (variable.second == nullptr)
+      unsetenv(variable.first.c_str());
+    else
+      setenv(variable.first.c_str(), variable.second, 1);
+    free(const_cast<char*>(variable.second));
+  }
+  return started;
 }
 
 // One round: the coach connects, the server sends `before` messages of a
@@ -185,6 +212,137 @@ TEST(TerminationTest, RefusedOrPlayerInitAnswerEndsTheCoachWithoutBye) {
     EXPECT_TRUE(rest(&match.server).empty());
     if (*refusal == nullptr) break;
   }
+}
+
+// A slow host lookup: the signal waits for it, whatever it finds, and then
+// nothing goes on the wire.
+TEST(TerminationTest, SignalDuringTheHostLookupSendsNothingAndExitsOne) {
+  for (const char answer : {'y', 'n'}) {
+    practice::PracticeServer server;
+    char dir[] = "/tmp/brenvo_lookup_XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(dir));
+    const std::string fifo = std::string(dir) + "/answer";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const int writer = open(fifo.c_str(), O_RDWR);
+    ASSERT_NE(-1, writer);
+    auto coach = withStandIn({{"BRENVO_STAND_IN_LOOKUP", fifo}}, [&]() {
+      return std::unique_ptr<CoachProcess>(
+          new CoachProcess({"-host", "slow.lookup", "-port", std::to_string(server.port())}));
+    });
+    ASSERT_TRUE(coach->waitStderr("stand-in lookup\n", LONG_WAIT_MS)) << coach->err();
+    coach->signal(SIGTERM);
+    ASSERT_EQ(1, write(writer, &answer, 1));
+    ASSERT_TRUE(coach->waitExit(LONG_WAIT_MS));
+    close(writer);
+    unlink(fifo.c_str());
+    rmdir(dir);
+    EXPECT_EQ(1, coach->exitStatus()) << answer;
+    const std::string failed =
+        answer == 'y' ? "" : "UDPSocket::Connect(): fail to find host\nagent fail to connect\n";
+    EXPECT_EQ("command line : read 2 params.\nstand-in lookup\n" + failed +
+                  "Killed. Exiting...\nCoach finished\n",
+              coach->err());
+    EXPECT_TRUE(rest(&server).empty()) << answer;
+  }
+}
+
+// A coach that cannot be driven by its signals ends at once with status 1; a
+// full send buffer does not lose the bye.
+TEST(TerminationTest, FailedSetUpEndsWithOneAndAFullBufferKeepsTheBye) {
+  const std::string head = "command line : read 3 params.\n";
+  const std::pair<const char*, std::string> failures[] = {
+      {"fcntl", head + "Handler: fcntl failed (errno 1)\nCoach finished\n"},
+      {"sigaction", head + "Handler: sigaction failed (errno 22)\n"}};
+  for (const auto& failure : failures) {
+    auto match = withStandIn({{"BRENVO_STAND_IN_FAIL", failure.first}},
+                             []() { return std::unique_ptr<Match>(new Match()); });
+    ASSERT_TRUE(match->coach->waitExit(LONG_WAIT_MS)) << failure.first;
+    EXPECT_EQ(1, match->coach->exitStatus()) << failure.first;
+    EXPECT_EQ(failure.second, match->coach->err());
+    EXPECT_TRUE(rest(&match->server).empty()) << failure.first;
+  }
+  auto match = withStandIn({{"BRENVO_STAND_IN_FAIL", "bye"}},
+                           []() { return std::unique_ptr<Match>(new Match()); });
+  match->connect();
+  EXPECT_EQ(1, match->terminate());
+  EXPECT_TRUE(match->server.receiveUntil("(bye)", LONG_WAIT_MS));
+}
+
+// nohup, or `&` in a script: what the starter ignored stays ignored, and
+// SIGTERM still ends the coach.
+TEST(TerminationTest, SignalsIgnoredAtStartStayIgnored) {
+  struct sigaction ignore, old_hup, old_int;
+  std::memset(&ignore, 0, sizeof(ignore));
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGHUP, &ignore, &old_hup);
+  sigaction(SIGINT, &ignore, &old_int);
+  Match match;
+  sigaction(SIGHUP, &old_hup, nullptr);
+  sigaction(SIGINT, &old_int, nullptr);
+  match.connect();
+  match.coach->signal(SIGHUP);
+  match.coach->signal(SIGINT);
+  match.server.send("(think)");
+  EXPECT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS));
+  EXPECT_EQ(1, match.terminate());
+  EXPECT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS));
+}
+
+// A log reader that goes away, stalls or reads slowly: the coach plays on,
+// the bye goes out first, the goodbye's lines follow when there is room, and
+// a further signal ends a goodbye that is stuck on output.
+TEST(TerminationTest, LogReaderThatGoesAwayOrStallsNeverHoldsUpTheCoach) {
+  {
+    Match match;
+    match.connect();
+    match.coach->closeErr();
+    match.server.send("(warning no_reader)");
+    match.server.send("(think)");
+    EXPECT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS));
+    match.server.send("(hear 1 referee time_over)");
+    EXPECT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS));
+    ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
+    EXPECT_EQ(0, match.coach->exitStatus()) << match.coach->describeEnd();
+  }
+  for (const bool reader_comes_back : {true, false}) {
+    Match match;
+    match.connect();
+    match.coach->stallErr(true);
+    // Far more than a pipe holds.
+    const std::string warning = "(warning " + std::string(4000, 'w') + ")";
+    for (int i = 0; i < 40; ++i) match.server.send(warning);
+    match.server.send("(think)");
+    EXPECT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS));
+    match.coach->signal(SIGTERM);
+    EXPECT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS));
+    if (reader_comes_back)
+      match.coach->stallErr(false);
+    else
+      match.coach->signal(SIGINT);
+    ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
+    EXPECT_EQ(1, match.coach->exitStatus());
+    if (!reader_comes_back) continue;
+    const std::string& err = match.coach->err();
+    const std::string tail = "\nKilled. Exiting...\nCoach finished\n";
+    ASSERT_GT(err.size(), tail.size());
+    EXPECT_EQ(tail, err.substr(err.size() - tail.size()));
+    EXPECT_EQ(1, occurrences(err, "Killed. Exiting..."));
+  }
+}
+
+// A sustained flood: the termination is acted on within the batch being read.
+TEST(TerminationTest, SignalEndsTheCoachWhileTheFloodGoesOn) {
+  Match match;
+  match.connect();
+  EXPECT_TRUE(match.server.receiveUntil("(eye on)", LONG_WAIT_MS));
+  const std::string view = practice::seeGlobal(1, TEAM, OPPONENT);
+  const auto until = practice::msFromNow(LONG_WAIT_MS);
+  for (int i = 0; !match.coach->exited() && practice::remainingMs(until) > 0; ++i) {
+    for (int j = 0; j < 50; ++j) match.server.send(view);
+    if (i == 20) match.coach->signal(SIGTERM);
+  }
+  ASSERT_TRUE(match.coach->exited()) << "still reading the flood";
+  EXPECT_EQ(1, match.coach->exitStatus());
 }
 
 }  // namespace
