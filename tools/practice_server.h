@@ -38,6 +38,8 @@ class PracticeServer {
   int port() const { return init_peer.port(); }
   // The port opened by answerInit; 0 before.
   int gamePort() const { return game_peer ? game_peer->port() : 0; }
+  // The coach's port, from its last datagram; 0 before any.
+  int coachPort() const { return coach_port; }
 
   // The next datagram on the init port (normally the coach's init command).
   bool waitInit(Datagram* init, int timeout_ms);

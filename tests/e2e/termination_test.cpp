@@ -8,9 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <thread>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -282,8 +285,20 @@ TEST(TerminationTest, SignalsIgnoredAtStartStayIgnored) {
   match.connect();
   match.coach->signal(SIGHUP);
   match.coach->signal(SIGINT);
-  match.server.send("(think)");
-  EXPECT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS));
+  // What the starter ignored, the coach ignores too.
+  std::ifstream status("/proc/" + std::to_string(match.coach->pid()) + "/status");
+  std::string line;
+  unsigned long long ignored = 0;
+  while (std::getline(status, line)) {
+    if (line.compare(0, 7, "SigIgn:") == 0) ignored = std::stoull(line.substr(7), nullptr, 16);
+  }
+  EXPECT_EQ(3u, ignored & 3u) << "SIGHUP and SIGINT";
+  // A coach that took the signals would end after the batch that holds the
+  // first think at the latest: the second finds it gone.
+  for (int i = 0; i < 2; ++i) {
+    match.server.send("(think)");
+    EXPECT_TRUE(match.server.receiveUntil("(done)", LONG_WAIT_MS)) << i;
+  }
   EXPECT_EQ(1, match.terminate());
   EXPECT_TRUE(match.server.receiveUntil("(bye)", LONG_WAIT_MS));
 }
@@ -330,18 +345,34 @@ TEST(TerminationTest, LogReaderThatGoesAwayOrStallsNeverHoldsUpTheCoach) {
   }
 }
 
-// A sustained flood: the termination is acted on within the batch being read.
+// A sustained flood, from a peer that sends faster than the coach answers:
+// the termination is acted on within the batch being read.
 TEST(TerminationTest, SignalEndsTheCoachWhileTheFloodGoesOn) {
   Match match;
   match.connect();
-  EXPECT_TRUE(match.server.receiveUntil("(eye on)", LONG_WAIT_MS));
-  const std::string view = practice::seeGlobal(1, TEAM, OPPONENT);
-  const auto until = practice::msFromNow(LONG_WAIT_MS);
-  for (int i = 0; !match.coach->exited() && practice::remainingMs(until) > 0; ++i) {
-    for (int j = 0; j < 50; ++j) match.server.send(view);
-    if (i == 20) match.coach->signal(SIGTERM);
-  }
-  ASSERT_TRUE(match.coach->exited()) << "still reading the flood";
+  ASSERT_TRUE(match.server.receiveUntil("(eye on)", LONG_WAIT_MS));
+  const int coach_port = match.server.coachPort();
+  std::atomic<int> sent(0);
+  std::atomic<bool> flood_over(false);
+  std::atomic<bool> stop(false);
+  const auto flooding = [&]() {
+    practice::LoopbackPeer peer;
+    const auto until = practice::msFromNow(2 * LONG_WAIT_MS);
+    while (!stop && practice::remainingMs(until) > 0) {
+      peer.sendText(coach_port, "(think)");
+      ++sent;
+    }
+    flood_over = true;
+  };
+  std::thread floods[] = {std::thread(flooding), std::thread(flooding)};
+  while (sent < 20000 && !flood_over) std::this_thread::yield();
+  match.coach->signal(SIGTERM);
+  const bool exited = match.coach->waitExit(3 * LONG_WAIT_MS);
+  const bool during_flood = !flood_over;
+  stop = true;
+  for (std::thread& flood : floods) flood.join();
+  ASSERT_TRUE(exited);
+  EXPECT_TRUE(during_flood) << "the coach read the whole flood first";
   EXPECT_EQ(1, match.coach->exitStatus());
 }
 
