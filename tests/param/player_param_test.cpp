@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 
@@ -67,6 +68,21 @@ TEST_F(PlayerParamTest, RealMessagesOfBothFormsAgree) {
   PlayerParam::instance().random_seed = 7;
   PlayerParam::instance().new_dash_power_rate_delta_min = -0.0012;
   EXPECT_EQ(named, shown());
+}
+
+TEST_F(PlayerParamTest, VersionNineteenMessageReadsQuietlyAbove94Only) {
+  const std::string message = startV19Messages().at(2);
+  EXPECT_EQ("", parse(message.c_str(), 19));
+  const PlayerParam& param = PlayerParam::instance();
+  EXPECT_EQ(18, param.player_types);
+  EXPECT_EQ(1, param.pt_max);
+  EXPECT_EQ(5, param.random_seed);
+  EXPECT_DOUBLE_EQ(-6000.0, param.new_stamina_inc_max_delta_factor);
+  EXPECT_DOUBLE_EQ(-0.1, param.kickable_margin_delta_min);
+
+  const std::string old = parse(message.c_str(), 9.4);
+  EXPECT_EQ(12, std::count(old.begin(), old.end(), '\n'));
+  EXPECT_EQ(0u, old.find("soccer_param_parser_v8: unknown option   allow_mult_default_type\n"));
 }
 
 TEST_F(PlayerParamTest, PositionalFormStopsAtABadValue) {

@@ -2,7 +2,27 @@
 #define BRENVO_TESTS_PARAM_SERVER_MESSAGES_H
 
 // Parameter messages recorded from a real simulation server (rcssserver
-// 19.0.0), once for a coach speaking protocol 9.4 and once for protocol 7.
+// 19.0.0), once for a coach speaking protocol 9.4 and once for protocol 7,
+// and the messages it sent before kick-off to a coach speaking protocol 19.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+// tests/data/start_v19.txt, one message a line: the init answer, the server
+// and player parameters, the 18 player types and "(ok eye on)". A missing
+// file fails the test.
+inline std::vector<std::string> startV19Messages() {
+  const std::string path = std::string(BRENVO_SOURCE_DIR) + "/tests/data/start_v19.txt";
+  std::ifstream in(path);
+  EXPECT_TRUE(in.is_open()) << "cannot read " << path;
+  std::vector<std::string> messages;
+  for (std::string line; std::getline(in, line);) messages.push_back(line);
+  EXPECT_EQ(22u, messages.size()) << path;
+  return messages;
+}
 
 // clang-format off
 const char* const V9_SERVER_PARAM =
