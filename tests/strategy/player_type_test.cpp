@@ -8,7 +8,6 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "geom/angle_deg.h"
 #include "geom/vector_2d.h"
@@ -189,47 +188,35 @@ TEST_F(PlayerTypeTest, NamedFormStopsAtTheFirstBadPairKeepingEarlierOnes) {
       {"(player_type (id 3", "", 3, 0, 0},
       {"(player_type (id 3)(kick_rand 0.5) trailing", "", 3, 0, 0.5},
   };
-  // A version that knows the newer servers' fields knows no other name.
-  for (const double version : {9.4, 19.0}) {
-    for (const BadNamedCase& c : cases) {
-      PlayerType t;
-      const std::string errors = parseErrors(c.message, version, &t);
-      if (c.errors != nullptr) {
-        EXPECT_EQ(c.errors, errors) << c.message;
-      } else {
-        EXPECT_EQ("player_type: param name error (" + long_name + " 2)\n", errors);
-      }
-      EXPECT_EQ(c.id, t.id) << c.message;
-      EXPECT_DOUBLE_EQ(c.player_speed_max, t.player_speed_max) << c.message;
-      EXPECT_DOUBLE_EQ(c.kick_rand, t.kick_rand) << c.message;
+  for (const BadNamedCase& c : cases) {
+    PlayerType t;
+    const std::string errors = parseErrors(c.message, 9.4, &t);
+    if (c.errors != nullptr) {
+      EXPECT_EQ(c.errors, errors) << c.message;
+    } else {
+      EXPECT_EQ("player_type: param name error (" + long_name + " 2)\n", errors);
     }
+    EXPECT_EQ(c.id, t.id) << c.message;
+    EXPECT_DOUBLE_EQ(c.player_speed_max, t.player_speed_max) << c.message;
+    EXPECT_DOUBLE_EQ(c.kick_rand, t.kick_rand) << c.message;
   }
 }
 
 TEST_F(PlayerTypeTest, VersionNineteenTypesAreReadInFullAndQuietly) {
   const std::vector<std::string> messages = startV19Messages();
-  std::vector<PlayerType> types(18);
-  for (int id = 0; id < 18 && id + 3 < static_cast<int>(messages.size()); ++id) {
-    EXPECT_EQ("", parseErrors(messages[id + 3].c_str(), 19, &types[id])) << id;
-    EXPECT_EQ(id, types[id].id);
-  }
-  EXPECT_DOUBLE_EQ(42.2241, types[1].stamina_inc_max);
-  EXPECT_DOUBLE_EQ(0.311036, types[1].player_decay);
-  EXPECT_DOUBLE_EQ(0.672747, types[1].kickable_margin);
-  EXPECT_DOUBLE_EQ(0.531206, types[17].effort_min);  // the last field kept
-  EXPECT_DOUBLE_EQ(0.620398 + 0.3 + 0.085, types[17].kickable_area);
-
-  // The newer fields are skipped wherever they come; 9.4 stops at the first.
-  const char* const early = "(player_type (id 2)(kick_power_rate 0.027)(player_decay 0.5))";
   PlayerType t;
-  EXPECT_EQ("", parseErrors(early, 19, &t));
+  for (int id = 0; id < 18; ++id) {
+    EXPECT_EQ("", parseErrors(messages.at(id + 3).c_str(), 19, &t)) << id;
+    EXPECT_EQ(id, t.id);
+  }
+  EXPECT_DOUBLE_EQ(0.440312, t.player_decay);
+  EXPECT_DOUBLE_EQ(0.620398, t.kickable_margin);
+  EXPECT_DOUBLE_EQ(0.531206, t.effort_min);  // the last field kept
+  // Only the newer servers' fields pass, wherever they come.
+  EXPECT_EQ("", parseErrors("(player_type (id 2)(kick_power_rate 1)(player_decay 0.5))", 19, &t));
   EXPECT_DOUBLE_EQ(0.5, t.player_decay);
-  EXPECT_EQ("player_type: param name error (kick_power_rate 0.027)(player_decay 0.5))\n",
-            parseErrors(early, 9.4, &t));
-  EXPECT_EQ(0.0, t.player_decay);
-  EXPECT_EQ(0u, parseErrors(messages.at(3).c_str(), 9.4, &t)
-                    .find("player_type: param name error (kick_power_rate 0.027)(foul_detect"));
-  EXPECT_DOUBLE_EQ(0.6, t.effort_min);
+  EXPECT_EQ("player_type: param name error (speed 2))\n",
+            parseErrors("(player_type (id 2)(speed 2))", 19, &t));
 }
 
 TEST_F(PlayerTypeTest, PositionalFormStopsSilentlyAtAnUnreadableField) {
