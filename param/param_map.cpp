@@ -78,6 +78,13 @@ void ParamMap::OnOffPrinter::operator()(const std::pair<const std::string, bool*
   os << entry.first << " : " << (*entry.second ? "on" : "off") << std::endl;
 }
 
+bool NameTable::contains(std::string_view name) const {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (name == names[i]) return true;
+  }
+  return false;
+}
+
 ParamMap::~ParamMap() {}
 
 void ParamMap::show(std::ostream& os, bool indent) const {
@@ -99,9 +106,9 @@ bool ParamMap::extractValue(std::istream& is, const std::string& name) {
 }
 
 void ParamMap::readServerMessage(const char* msg, double version,
-                                 const std::vector<const char*>& order) {
+                                 const std::vector<const char*>& order, const NameTable& unkept) {
   if (version >= 8.0) {
-    SoccerParamParserV8 parser(msg);
+    SoccerParamParserV8 parser(msg, NameTable::announcedFor(version) ? unkept : NameTable());
     parser.read(*this);
   } else {
     readPositional(msg, order);

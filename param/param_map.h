@@ -15,7 +15,28 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// A fixed table of parameter names that a set, or a player type, knows but
+// keeps no member for: names that servers speaking a protocol newer than 9.4
+// announce. The strings are not copied; they must outlive the table.
+class NameTable {
+ public:
+  constexpr NameTable() = default;
+  template <std::size_t N>
+  constexpr NameTable(const char* const (&names)[N]) : names(names), count(N) {}
+
+  bool contains(std::string_view name) const;
+
+  // Whether a server that speaks this protocol version sends the names of
+  // such a table. Up to 9.4 every name it sends is kept (or reported).
+  static bool announcedFor(double version) { return version > 9.4; }
+
+ private:
+  const char* const* names = nullptr;
+  std::size_t count = 0;
+};
 
 class ParamMap {
  public:
@@ -174,8 +195,10 @@ class ParamMap {
   bool extractValue(std::istream& is, const std::string& name);
 
   // Reads a server parameter message into the set: the named form from
-  // protocol version 8 on, the positional form below that.
-  void readServerMessage(const char* msg, double version, const std::vector<const char*>& order);
+  // protocol version 8 on, the positional form below that. The names of
+  // unkept are skipped without a report when the version announces them.
+  void readServerMessage(const char* msg, double version, const std::vector<const char*>& order,
+                         const NameTable& unkept);
   // The positional form: a head word, then one value for each name of order,
   // each read by extractValue; the first value that fails ends the reading.
   void readPositional(const char* msg, const std::vector<const char*>& order);

@@ -44,6 +44,14 @@ const std::vector<const char*> POSITIONAL_ORDER = {
 };
 // clang-format on
 
+// What servers after protocol 9.4 announce beside the parameters above; the
+// coach has no use for them and skips them without a report.
+const char* const UNKEPT_NAMES[] = {
+    "allow_mult_default_type",      "catchable_area_l_stretch_max",
+    "catchable_area_l_stretch_min", "foul_detect_probability_delta_factor",
+    "kick_power_rate_delta_max",    "kick_power_rate_delta_min",
+};
+
 }  // namespace
 
 PlayerParam& PlayerParam::instance() {
@@ -65,7 +73,7 @@ void PlayerParam::setDefaultParam() {
 }
 
 void PlayerParam::parse(const char* msg, const double& version) {
-  readServerMessage(msg, version, POSITIONAL_ORDER);
+  readServerMessage(msg, version, POSITIONAL_ORDER, UNKEPT_NAMES);
 }
 
 void PlayerParam::parseV7(const char* msg) {

@@ -214,6 +214,21 @@ const std::vector<const char*> POSITIONAL_ORDER = {
 };
 // clang-format on
 
+// What servers after protocol 9.4 announce beside the parameters above; the
+// coach has no use for them and skips them without a report.
+// clang-format off
+const char* const UNKEPT_NAMES[] = {
+    "back_dash_rate", "ball_stuck_area", "dash_angle_step", "dist_noise_rate", "extra_half_time",
+    "extra_stamina", "fixed_teamname_l", "fixed_teamname_r", "focus_dist_noise_rate", "foul_cycles",
+    "foul_detect_probability", "foul_exponent", "golden_goal", "illegal_defense_dist_x",
+    "illegal_defense_duration", "illegal_defense_number", "illegal_defense_width",
+    "land_dist_noise_rate", "land_focus_dist_noise_rate", "max_back_tackle_power",
+    "max_catch_angle", "max_dash_angle", "max_dash_power", "max_tackle_power", "min_catch_angle",
+    "min_dash_angle", "min_dash_power", "player_speed_max_min", "red_card_probability",
+    "side_dash_rate", "stamina_capacity", "synch_see_offset", "tackle_rand_factor",
+};
+// clang-format on
+
 }  // namespace
 
 ServerParam& ServerParam::instance() {
@@ -244,7 +259,7 @@ void ServerParam::setAdditionalParam() {
 }
 
 void ServerParam::parse(const char* msg, const double& version) {
-  readServerMessage(msg, version, POSITIONAL_ORDER);
+  readServerMessage(msg, version, POSITIONAL_ORDER, UNKEPT_NAMES);
   kickable_area = ball_size + kickable_margin + player_size;
   control_radius_width = control_radius - player_size;
   setAdditionalParam();

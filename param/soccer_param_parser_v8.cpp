@@ -2,7 +2,8 @@
 
 #include <iostream>
 
-SoccerParamParserV8::SoccerParamParserV8(const char* msg) : message(msg != nullptr ? msg : "") {}
+SoccerParamParserV8::SoccerParamParserV8(const char* msg, const NameTable& quiet)
+    : message(msg != nullptr ? msg : ""), quiet(quiet) {}
 
 bool SoccerParamParserV8::read(ParamMap& params) {
   int count = 0;
@@ -52,6 +53,9 @@ bool SoccerParamParserV8::setParam(ParamMap& params, const std::string& name,
       std::cerr << "  param info: string double quotation error: " << name << " : [" << value << "]"
                 << std::endl;
       break;
+    case ParamMap::UNKNOWN:
+      if (quiet.contains(name)) return false;
+      [[fallthrough]];
     default:
       std::cerr << "soccer_param_parser_v8: unknown option   " << name << std::endl;
   }

@@ -11,7 +11,8 @@
 
 class SoccerParamParserV8 : public ParamReader {
  public:
-  explicit SoccerParamParserV8(const char* msg);
+  // A name of quiet that no map holds is skipped without a report.
+  explicit SoccerParamParserV8(const char* msg, const NameTable& quiet = NameTable());
 
   // Sets every registered parameter the message names; reports bad pairs on
   // standard error. Always returns true.
@@ -22,6 +23,7 @@ class SoccerParamParserV8 : public ParamReader {
   bool setParam(ParamMap& params, const std::string& name, const std::string& value) const;
 
   std::string message;
+  NameTable quiet;
 };
 
 #endif

@@ -13,6 +13,7 @@
 #include "geom/angle_deg.h"
 #include "geom/number_reader.h"
 #include "geom/vector_2d.h"
+#include "param/param_map.h"
 #include "param/server_param.h"
 
 namespace {
@@ -49,6 +50,17 @@ const Field FIELDS[] = {
      &SoccerTypes::player_type_t::effort_max},
     {"effort_min", " effort_min : ", &PlayerType::effort_min,
      &SoccerTypes::player_type_t::effort_min},
+};
+
+// The fields servers after protocol 9.4 add to each type; the coach keeps
+// none of them.
+const char* const UNKEPT_NAMES[] = {
+    "kick_power_rate",         "foul_detect_probability",       "catchable_area_l_stretch",
+    "unum_far_length",         "unum_too_far_length",           "team_far_length",
+    "team_too_far_length",     "player_max_observation_length", "ball_vel_far_length",
+    "ball_vel_too_far_length", "ball_max_observation_length",   "flag_chg_far_length",
+    "flag_chg_too_far_length", "flag_max_observation_length",   "dist_noise_rate",
+    "focus_dist_noise_rate",   "land_dist_noise_rate",          "land_focus_dist_noise_rate",
 };
 
 // Most full-power dashes the speed simulations make.
@@ -113,7 +125,7 @@ PlayerType::PlayerType(const ServerParam& param)
 
 PlayerType::PlayerType(const char* message, const double& version) {
   if (version >= 8.0) {
-    parseV8(message);
+    parseV8(message, version);
   } else {
     parseV7(message);
   }
@@ -130,7 +142,8 @@ PlayerType::PlayerType(const SoccerTypes::player_type_t& record)
   initAdditionalParams();
 }
 
-void PlayerType::parseV8(const char* message) {
+void PlayerType::parseV8(const char* message, const double& version) {
+  const NameTable unkept = NameTable::announcedFor(version) ? UNKEPT_NAMES : NameTable();
   std::string_view text(message);
   const std::size_t blank = text.find(' ');
   if (blank == std::string_view::npos) {
@@ -163,11 +176,12 @@ void PlayerType::parseV8(const char* message) {
       return;
     }
     double PlayerType::*member = findField(name);
-    if (member == nullptr) {
+    if (member != nullptr) {
+      this->*member = value;
+    } else if (!unkept.contains(name)) {
       std::cerr << "player_type: param name error " << text << std::endl;
       return;
     }
-    this->*member = value;
   }
 }
 

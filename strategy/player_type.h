@@ -71,7 +71,10 @@ class PlayerType {
   PlayerType(const char* message, const double& version);
   explicit PlayerType(const SoccerTypes::player_type_t& record);
 
-  void parseV8(const char* message);
+  // The named form. Above version 9.4 the fields that newer servers add to
+  // every type (kick_power_rate, the observation lengths, the noise rates,
+  // ...) are skipped without a report; any other name ends the parse.
+  void parseV8(const char* message, const double& version = 8.0);
   void parseV7(const char* message);
 
   void initAdditionalParams();

@@ -82,7 +82,8 @@ bool DemoMatch::connect() {
   init_received = true;
   coach_team = team;
   const size_t version_at = init.text.find("(version ");
-  if (version_at != std::string::npos && atof(init.text.c_str() + version_at + 9) < 8.0) {
+  if (version_at != std::string::npos) coach_version = atof(init.text.c_str() + version_at + 9);
+  if (version_at != std::string::npos && coach_version < 8.0) {
     log << "[server] note: this server writes parameters and player types only in the named "
            "form of protocol version 8 and later"
         << std::endl;
@@ -100,14 +101,24 @@ void DemoMatch::sendParameters() {
   std::map<std::string, std::string> values;
   values["half_time"] = std::to_string(options.half_time_s);
   values["synch_mode"] = options.synch ? "1" : "0";
+  if (options.current_server && coach_version >= 19) {
+    log << "[server] sends what a version-19 server sent: its parameters and 18 player types"
+        << std::endl;
+    for (const std::string& message : version19Start(values)) server->send(message);
+  } else {
+    sendDefaultParameters(values);
+  }
+  server->send("(clang (ver (p \"" + coach_team + "\" 2) 7 8))");
+  server->send("(clang (ver (p \"" + options.opponent + "\" 3) 7 8))");
+}
+
+void DemoMatch::sendDefaultParameters(const std::map<std::string, std::string>& values) {
   server->send(serverParam(values));
   server->send(playerParam(
       {{"player_types", std::to_string(player_types)}, {"pt_max", std::to_string(pt_max)}}));
   const std::vector<PlayerTypeValues> types =
       options.current_server ? currentServerPlayerTypes() : demoPlayerTypes();
   for (const PlayerTypeValues& type : types) server->send(playerType(type));
-  server->send("(clang (ver (p \"" + coach_team + "\" 2) 7 8))");
-  server->send("(clang (ver (p \"" + options.opponent + "\" 3) 7 8))");
 }
 
 bool DemoMatch::stopped() const {

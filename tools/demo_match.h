@@ -5,6 +5,7 @@
 // against a coach, with a server's referee and answers and a toy physics.
 
 #include <functional>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,7 +28,9 @@ struct DemoOptions {
   bool synch = false;           // synchronous mode: "(think)" after every view, and the
                                 // next cycle only once the coach has answered "(done)"
   bool current_server = false;  // 18 player types and pt_max 1, as a version-19 server
-                                // announces them with its default settings
+                                // announces them with its default settings; to a coach
+                                // that declares version 19 or above, the very messages
+                                // such a server sent (version19Start), newer names and all
 };
 
 // The scripted match: init, parameters and player types, pre-kick-off views,
@@ -72,6 +75,9 @@ class DemoMatch {
  private:
   bool connect();
   void sendParameters();
+  // The server's defaults with these values, the player parameters and the
+  // types of the practice server's own making.
+  void sendDefaultParameters(const std::map<std::string, std::string>& values);
   bool step();
   void serveUntil(Clock::time_point until);
   void answer(const Datagram& d);
@@ -108,7 +114,8 @@ class DemoMatch {
   int thinks_sent = 0;
   int thinks_answered = 0;
   int subs_used = 0;
-  int player_types;  // as announced in the player parameters
+  double coach_version = 0;  // the protocol version of the coach's init; 0 without one
+  int player_types;          // as announced in the player parameters
   int pt_max;
   std::vector<int> our_types;
 };

@@ -73,6 +73,23 @@ const char PLAYER_PARAMS[] =
     "(new_dash_power_rate_delta_max 0.002)(new_stamina_inc_max_delta_factor -10000)"
     "(random_seed -1)";
 
+// Every message a real version-19 server sent to a coach that declared
+// version 19 before kick-off, one a line: tests/data/start_v19.txt, made into
+// a string literal by the build.
+const char START_V19[] =
+#include "tools/start_v19_messages.inc"
+    ;
+
+// The text with the value of the pair "(name value)" replaced, or the pair
+// added before the closing parenthesis when the text has none.
+std::string withValue(std::string text, const std::string& name, const std::string& value) {
+  const std::string head = "(" + name + " ";
+  const size_t at = text.find(head);
+  if (at == std::string::npos) return text.insert(text.size() - 1, head + value + ")");
+  const size_t from = at + head.size();
+  return text.replace(from, text.find(')', from) - from, value);
+}
+
 // The pairs "(name value)" of a table, by name.
 std::map<std::string, std::string> pairsOf(const std::string& table) {
   std::map<std::string, std::string> pairs;
@@ -207,6 +224,22 @@ std::vector<PlayerTypeValues> currentServerPlayerTypes() {
       {17, 1.05, 46.5233, 0.399203, 4.98009, 0.00574611, 0.3, 0.694847, 0.0948469, 97.1789, 0.811285, 0.411285},
   };
   // clang-format on
+}
+
+std::vector<std::string> version19Start(
+    const std::map<std::string, std::string>& server_overrides) {
+  std::vector<std::string> messages;
+  std::istringstream lines(START_V19);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.compare(0, 14, "(server_param ") == 0) {
+      for (const auto& entry : server_overrides) line = withValue(line, entry.first, entry.second);
+      messages.push_back(line);
+    } else if (line.compare(0, 14, "(player_param ") == 0 ||
+               line.compare(0, 13, "(player_type ") == 0) {
+      messages.push_back(line);
+    }
+  }
+  return messages;
 }
 
 std::string serverParam(const std::map<std::string, std::string>& overrides) {

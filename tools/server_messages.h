@@ -57,6 +57,14 @@ std::vector<PlayerTypeValues> currentServerPlayerTypes();
 // override replaces a value (write strings with their quotes) or adds one.
 std::string serverParam(const std::map<std::string, std::string>& overrides = {});
 std::string playerParam(const std::map<std::string, std::string>& overrides = {});
+// What a real version-19 server sent before kick-off to a coach that
+// declared protocol version 19, as recorded (tests/data/start_v19.txt,
+// compiled in): its "(server_param ...)", "(player_param ...)" (player_types
+// 18, pt_max 1) and 18 "(player_type ...)" messages, in that order, with
+// every name that version adds. An override replaces the value of a server
+// parameter in place (or adds the pair at the end).
+std::vector<std::string> version19Start(
+    const std::map<std::string, std::string>& server_overrides = {});
 // The default of an integer player parameter (player_types, subs_max,
 // pt_max, ...); 0 for a name the table does not hold.
 int playerParamDefault(const std::string& name);

@@ -69,6 +69,12 @@ TEST_F(PlayerParamTest, RealMessagesOfBothFormsAgree) {
   EXPECT_EQ(named, shown());
 }
 
+TEST_F(PlayerParamTest, VersionNineteenMessageReadsQuietly) {
+  EXPECT_EQ("", parse(startV19Messages().at(2).c_str(), 19));
+  EXPECT_EQ(5, PlayerParam::instance().random_seed);
+  EXPECT_EQ(1, PlayerParam::instance().pt_max);
+}
+
 TEST_F(PlayerParamTest, PositionalFormStopsAtABadValue) {
   parse("(player_param 18 x 1 0 0 0 -0.1 0.1 25 0 0 -100 -0.1 0.1 1 0 50 -0.004 -0.004)", 7.0);
   const PlayerParam& param = PlayerParam::instance();

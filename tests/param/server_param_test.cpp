@@ -131,6 +131,19 @@ TEST_F(ServerParamTest, RealNamedMessageParsesSilently) {
   EXPECT_DOUBLE_EQ(1.0, param.default_real_speed_max);
 }
 
+// Above 9.4 the names a current server adds pass quietly; others still show.
+TEST_F(ServerParamTest, VersionNineteenMessageReadsQuietly) {
+  const std::string message = startV19Messages().at(1);
+  EXPECT_EQ("", parse(message.c_str(), 19));
+  EXPECT_DOUBLE_EQ(3.0, ServerParam::instance().ball_speed_max);
+  EXPECT_EQ(
+      "soccer_param_parser_v8: unknown option   foo\n"
+      "  param info: Unrecognized parameter: foo\n",
+      parse("(server_param (foo 1)(back_dash_rate 0.7))", 19));
+  EXPECT_EQ(0u, parse(message.c_str(), 9.4)
+                    .find("soccer_param_parser_v8: unknown option   back_dash_rate\n"));
+}
+
 // Each value of a real server's positional message, moved on its own, shows
 // in exactly one parameter, and the named message of the same server gives
 // that parameter the positional value. Two positions carry values the coach

@@ -12,6 +12,7 @@
 #include "geom/angle_deg.h"
 #include "geom/vector_2d.h"
 #include "param/server_param.h"
+#include "tests/param/server_messages.h"
 #include "tests/stream_capture.h"
 
 namespace {
@@ -199,6 +200,23 @@ TEST_F(PlayerTypeTest, NamedFormStopsAtTheFirstBadPairKeepingEarlierOnes) {
     EXPECT_DOUBLE_EQ(c.player_speed_max, t.player_speed_max) << c.message;
     EXPECT_DOUBLE_EQ(c.kick_rand, t.kick_rand) << c.message;
   }
+}
+
+TEST_F(PlayerTypeTest, VersionNineteenTypesAreReadInFullAndQuietly) {
+  const std::vector<std::string> messages = startV19Messages();
+  PlayerType t;
+  for (int id = 0; id < 18; ++id) {
+    EXPECT_EQ("", parseErrors(messages.at(id + 3).c_str(), 19, &t)) << id;
+    EXPECT_EQ(id, t.id);
+  }
+  EXPECT_DOUBLE_EQ(0.440312, t.player_decay);
+  EXPECT_DOUBLE_EQ(0.620398, t.kickable_margin);
+  EXPECT_DOUBLE_EQ(0.531206, t.effort_min);  // the last field kept
+  // Only the newer servers' fields pass, wherever they come.
+  EXPECT_EQ("", parseErrors("(player_type (id 2)(kick_power_rate 1)(player_decay 0.5))", 19, &t));
+  EXPECT_DOUBLE_EQ(0.5, t.player_decay);
+  EXPECT_EQ("player_type: param name error (speed 2))\n",
+            parseErrors("(player_type (id 2)(speed 2))", 19, &t));
 }
 
 TEST_F(PlayerTypeTest, PositionalFormStopsSilentlyAtAnUnreadableField) {
