@@ -52,7 +52,7 @@ void SenseBatch(benchmark::State& state) {
   const int port = agent.port();
   // Into play, so that the clock follows the cycle.
   peer.sendText(port, "(hear 0 referee play_on)");
-  pollfd readable{agent.descriptor(), POLLIN, 0};
+  pollfd readable{agent.fd(), POLLIN, 0};
   ::poll(&readable, 1, 1000);
   agent.sense();
   for (auto _ : state) {
@@ -76,11 +76,11 @@ void RecvBatchFloor(benchmark::State& state) {
     sockaddr_in from{};
     socklen_t length = sizeof(from);
     ssize_t n;
-    while ((n = ::recvfrom(receiver.descriptor(), buf, UDPInterface::BUFFER_SIZE, 0,
+    while ((n = ::recvfrom(receiver.fd(), buf, UDPInterface::BUFFER_SIZE, 0,
                            reinterpret_cast<sockaddr*>(&from), &length)) > 0) {
       buf[n] = '\0';
       if (std::strncmp(buf, "(think)", 7) == 0) {
-        ::sendto(receiver.descriptor(), "(done)", 7, 0, reinterpret_cast<const sockaddr*>(&back),
+        ::sendto(receiver.fd(), "(done)", 7, 0, reinterpret_cast<const sockaddr*>(&back),
                  sizeof(back));
       }
     }

@@ -8,7 +8,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,10 @@
 #include "param/coach_config.h"
 #include "param/player_param.h"
 #include "param/server_param.h"
+#include "strategy/player_type.h"
 #include "tests/coach/coach_test_support.h"
+#include "world/coach_visual_sensor.h"
+#include "world/opponent_scout.h"
 
 namespace {
 
@@ -201,6 +206,33 @@ TEST_F(AllocationTest, RunningMatchMessagesAllocateNothing) {
   const std::vector<std::string> sent = peer.takeAll();
   ASSERT_EQ(1u, sent.size());
   EXPECT_EQ(coach_test::withNul("(done)"), sent[0]);
+}
+
+// The opponent scout watches every view of a real server's moving match;
+// only a view that brings a new verdict may allocate (its trace line).
+TEST_F(AllocationTest, ScoutingAViewWithoutANewVerdictAllocatesNothing) {
+  std::ifstream in(std::string(BRENVO_SOURCE_DIR) + "/tests/data/moving_v9.4_synch.txt");
+  ASSERT_TRUE(in.is_open());
+  OpponentScout scout;
+  CoachVisualSensor sensor;
+  std::ostringstream trace;
+  int counted = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("(player_type ", 0) == 0) scout.addType(PlayerType(line.c_str(), 9.4));
+    if (line.rfind("(see_global ", 0) != 0) continue;
+    const GameTime now(std::atoi(line.c_str() + 12), 0);
+    sensor.parse(line.c_str(), TEAM, 9.4, now);
+    const unsigned revision = scout.revision();
+    S_allocations = 0;
+    S_counting = true;
+    scout.observe(sensor.theirPlayers(), now, trace);
+    S_counting = false;
+    if (scout.revision() != revision) continue;
+    EXPECT_EQ(0, S_allocations) << line.substr(0, 20);
+    ++counted;
+  }
+  EXPECT_GT(counted, 150);
+  for (int unum = 1; unum <= 11; ++unum) EXPECT_GE(scout.verdict(unum), 0) << unum;
 }
 
 }  // namespace
