@@ -1,8 +1,7 @@
-// The coach's scouting of the opponents' types against the practice
-// server's scouting match: players that move by their types' decays, two
-// opponents that change type in the second half, and the server's free-form
-// rules. Disabled until the coach scouts; the practice server's side is
-// checked by practice_server_test.cpp and server_rules_test.cpp.
+// The coach's scouting of the opponents' types in the practice server's
+// scouting match: players that move by their types' decays, two opponents
+// that change type in the second half, the server's free-form rules.
+// Disabled until the coach scouts.
 
 #include <gtest/gtest.h>
 
@@ -33,22 +32,20 @@ TEST(ScoutingTest, DISABLED_EveryOpponentIsIdentifiedAndEveryTellIsSaid) {
   ASSERT_TRUE(match.play([&coach]() { return coach.exited(); })) << log.str() << coach.err();
   ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
 
-  // Before its "changed type" line an opponent holds its first type.
+  // Until its "changed type" line an opponent holds its first type.
   const std::vector<int> first = practice::defaultOpponentTypes(true);
   const std::vector<int>& last = match.opponentTypes();
   std::set<int> changed, identified, identified_after_change;
   std::vector<std::string> tells;
   std::istringstream out(coach.out());
   for (std::string line; std::getline(out, line);) {
-    int unum = 0, type = 0, used = 0;
-    if (std::sscanf(line.c_str(), "opponent %d type %d%n", &unum, &type, &used) == 2 &&
-        line[used] == '\0') {
+    int unum = 0, type = 0, end = 0;
+    if (std::sscanf(line.c_str(), "opponent %d type %d%n", &unum, &type, &end) == 2 && !line[end]) {
       ASSERT_TRUE(unum >= 1 && unum <= 11) << line;
       EXPECT_EQ(changed.count(unum) ? last[unum] : first[unum], type) << line;
-      identified.insert(unum);
-      if (changed.count(unum)) identified_after_change.insert(unum);
-    } else if (std::sscanf(line.c_str(), "opponent %d changed type%n", &unum, &used) == 1 &&
-               line[used] == '\0') {
+      (changed.count(unum) ? identified_after_change : identified).insert(unum);
+    } else if (std::sscanf(line.c_str(), "opponent %d changed type%n", &unum, &end) == 1 &&
+               !line[end]) {
       changed.insert(unum);
     } else if (line.compare(0, 5, "tell ") == 0) {
       tells.push_back(line.substr(5));
@@ -58,15 +55,14 @@ TEST(ScoutingTest, DISABLED_EveryOpponentIsIdentifiedAndEveryTellIsSaid) {
   EXPECT_EQ((std::set<int>{4, 10}), changed);
   EXPECT_EQ((std::set<int>{4, 10}), identified_after_change);
 
-  // Every tell is said, in order, and the server took it.
-  const std::vector<practice::SayRecord>& says = match.says();
+  // Every tell is said, in order, and the server takes it.
   ASSERT_FALSE(tells.empty());
-  ASSERT_EQ(tells.size(), says.size());
+  ASSERT_EQ(tells.size(), match.says().size());
   for (size_t i = 0; i < tells.size(); ++i) {
-    EXPECT_EQ("(say (freeform \"" + tells[i] + "\"))", says[i].command);
-    EXPECT_EQ("(ok say)", says[i].answer) << says[i].cycle;
+    EXPECT_EQ("(say (freeform \"" + tells[i] + "\"))", match.says()[i].command);
+    EXPECT_EQ("(ok say)", match.says()[i].answer) << match.says()[i].cycle;
   }
-  for (const auto& told : practice::lastToldTypes(says)) {
+  for (const auto& told : practice::lastToldTypes(match.says())) {
     EXPECT_EQ(last.at(told.first), told.second) << told.first;
   }
 }
