@@ -17,6 +17,11 @@ const double GOAL_HALF_WIDTH = 7.01;
 
 }  // namespace
 
+std::vector<int> defaultOpponentTypes(bool current_server) {
+  if (current_server) return {0, 0, 15, 1, 13, 8, 6, 10, 4, 14, 5, 7};
+  return {0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4};
+}
+
 DemoMatch::DemoMatch(PracticeServer* server, const DemoOptions& options, std::ostream& log)
     : server(server),
       options(options),
@@ -24,7 +29,15 @@ DemoMatch::DemoMatch(PracticeServer* server, const DemoOptions& options, std::os
       coach_team(options.team),
       player_types(options.current_server ? 18 : playerParamDefault("player_types")),
       pt_max(options.current_server ? 1 : playerParamDefault("pt_max")),
-      our_types(12, 0) {}
+      our_types(12, 0),
+      their_types(options.opponent_types.empty() ? defaultOpponentTypes(options.current_server)
+                                                 : options.opponent_types),
+      types(options.current_server ? currentServerPlayerTypes() : demoPlayerTypes()),
+      freeform(options.freeform),
+      motion(options.motion_seed) {
+  their_types.resize(12, 0);
+  their_types[1] = 0;  // the goalie keeps the default type
+}
 
 bool DemoMatch::play(const std::function<bool()>& coach_gone) {
   is_coach_gone = coach_gone;
@@ -101,6 +114,10 @@ void DemoMatch::sendParameters() {
   std::map<std::string, std::string> values;
   values["half_time"] = std::to_string(options.half_time_s);
   values["synch_mode"] = options.synch ? "1" : "0";
+  values["freeform_wait_period"] = std::to_string(options.freeform.wait_period);
+  values["freeform_send_period"] = std::to_string(options.freeform.send_period);
+  values["say_coach_cnt_max"] = std::to_string(options.freeform.count_max);
+  values["say_coach_msg_size"] = std::to_string(options.freeform.message_size);
   if (options.current_server && coach_version >= 19) {
     log << "[server] sends what a version-19 server sent: its parameters and 18 player types"
         << std::endl;
@@ -108,16 +125,19 @@ void DemoMatch::sendParameters() {
   } else {
     sendDefaultParameters(values);
   }
-  server->send("(clang (ver (p \"" + coach_team + "\" 2) 7 8))");
-  server->send("(clang (ver (p \"" + options.opponent + "\" 3) 7 8))");
+  // Each connected player announces the CLang versions it understands.
+  for (int side = options.clang_announcements ? 0 : 1; side < 2; ++side) {
+    const std::string& team = side == 0 ? coach_team : options.opponent;
+    for (int unum = 1; unum <= 11; ++unum) {
+      server->send("(clang (ver (p \"" + team + "\" " + std::to_string(unum) + ") 7 8))");
+    }
+  }
 }
 
 void DemoMatch::sendDefaultParameters(const std::map<std::string, std::string>& values) {
   server->send(serverParam(values));
   server->send(playerParam(
       {{"player_types", std::to_string(player_types)}, {"pt_max", std::to_string(pt_max)}}));
-  const std::vector<PlayerTypeValues> types =
-      options.current_server ? currentServerPlayerTypes() : demoPlayerTypes();
   for (const PlayerTypeValues& type : types) server->send(playerType(type));
 }
 
@@ -186,6 +206,8 @@ void DemoMatch::answer(const Datagram& d) {
     server->send("(ok team_names (team l " + coach_team + ") (team r " + options.opponent + "))");
   } else if (text.compare(0, 13, "(compression ") == 0) {
     server->enableCompression(atoi(text.c_str() + 13));
+  } else if (text.compare(0, 4, "(say") == 0) {
+    server->send(freeform.answer(text, cycle, mode == "play_on", cycle - playon_start));
   } else {
     log << "[server] cannot read: [" << text << "]" << std::endl;
     server->send("(error illegal_command_form)");
@@ -221,6 +243,7 @@ void DemoMatch::answerChange(const std::string& text) {
 }
 
 void DemoMatch::referee(const std::string& new_mode) {
+  if (new_mode == "play_on" && mode != "play_on") playon_start = cycle;
   mode = new_mode;
   server->send("(hear " + std::to_string(cycle) + " referee " + mode + ")");
 }
@@ -264,6 +287,7 @@ void DemoMatch::resetField() {
 // swings back and forth in midfield. The nearest forwards follow the ball,
 // everyone else drifts with the play.
 void DemoMatch::moveWorld() {
+  changeOpponentTypes();
   if (mode.compare(0, 8, "kick_off") == 0 && cycle >= kick_off_cycle + 2) {
     referee("play_on");
     const bool attack = score_left == 0;
@@ -302,16 +326,21 @@ void DemoMatch::movePlayers() {
         tx = view.ball_x + (side == 0 ? -1.5 : 1.5);
         ty = view.ball_y + (p.unum == 9 ? -3 : 0);
       }
-      const double dx = tx - p.x;
-      const double dy = ty - p.y;
-      const double distance = std::hypot(dx, dy);
-      const double speed = std::min(distance, 1.0);
-      p.vx = distance > 0 ? dx / distance * speed : 0;
-      p.vy = distance > 0 ? dy / distance * speed : 0;
-      p.x += p.vx;
-      p.y += p.vy;
-      if (distance > 0.01) p.body = std::round(std::atan2(dy, dx) * 180 / M_PI);
+      motion.dashTowards(&p, typeOf(side, p.unum), tx, ty);
     }
+  }
+}
+
+const PlayerTypeValues& DemoMatch::typeOf(int side, int unum) const {
+  return types.at((side == 0 ? our_types : their_types).at(unum));
+}
+
+// The opponents' own changes of type, announced to a coach without the type.
+void DemoMatch::changeOpponentTypes() {
+  for (const TypeChange& change : options.opponent_changes) {
+    if (change.cycle != cycle || change.unum < 2 || change.unum > 11) continue;
+    their_types[change.unum] = change.type;
+    server->send("(change_player_type " + std::to_string(change.unum) + ")");
   }
 }
 

@@ -10,10 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "tools/freeform_rules.h"
+#include "tools/player_motion.h"
 #include "tools/practice_server.h"
 #include "tools/server_messages.h"
 
 namespace practice {
+
+// An opponent's type changed by their side at the start of a cycle.
+struct TypeChange {
+  int cycle = 0;
+  int unum = 0;
+  int type = 0;
+};
 
 struct DemoOptions {
   std::string coach_path;
@@ -31,10 +40,26 @@ struct DemoOptions {
                                 // announces them with its default settings; to a coach
                                 // that declares version 19 or above, the very messages
                                 // such a server sent (version19Start), newer names and all
+  // The opponents' types for players 1 to 11 (12 entries, index 0 unused,
+  // the goalie 0). Empty: on a current server types spread over the 18
+  // (defaultOpponentTypes), otherwise the ones a server gives at kick-off.
+  std::vector<int> opponent_types;
+  std::vector<TypeChange> opponent_changes;  // each announced "(change_player_type U)"
+  bool clang_announcements = true;           // our players' "(clang (ver ...))" before kick-off
+  FreeformLimits freeform;                   // announced in the server parameters and applied
+  unsigned motion_seed = 1;                  // the players' random dashes
 };
+
+// The opponents' types when none are given: the goalie 0 and, on a current
+// server, ten different types spread over the 18; otherwise, as a server
+// assigns them at the first kick-off, the lowest type ids still free.
+std::vector<int> defaultOpponentTypes(bool current_server);
 
 // The scripted match: init, parameters and player types, pre-kick-off views,
 // kick-off, a goal by the left side, half time, a second half and time over.
+// In play_on every player dashes at random towards its place in the play
+// and moves by its type's decay; kick-offs put them back in formation at rest.
+// Our players' CLang announcements and their opponents' come before kick-off.
 // Cycles last step_ms each; views are sent once the coach has said
 // "(eye on)". At the first kick-off the server gives types to the field
 // players whose type was not changed and announces the opponents' changes.
@@ -48,6 +73,7 @@ struct DemoOptions {
 //       (error illegal_command_form)
 //   (look), (team_names)          -> (ok look C ...), (ok team_names (team l A) (team r B))
 //   (compression L)               -> (ok compression L) and the switch
+//   (say ...)                     -> by the free-form rules (tools/freeform_rules.h)
 //   (done), (bye)                 -> counted; the goodbye ends the match
 //   anything else                 -> (error illegal_command_form)
 // Commands sent to the init port after the init are refused without answer.
@@ -69,6 +95,9 @@ class DemoMatch {
   int thinksSent() const { return thinks_sent; }
   // Types of our players 1 to 11 (index 0 unused) as the server holds them.
   const std::vector<int>& ourTypes() const { return our_types; }
+  // The opponents' types (index 0 unused) as they are now.
+  const std::vector<int>& opponentTypes() const { return their_types; }
+  const std::vector<SayRecord>& says() const { return freeform.says(); }
   const std::string& team() const { return coach_team; }
   const std::string& opponent() const { return options.opponent; }
 
@@ -88,6 +117,8 @@ class DemoMatch {
   void resetField();
   void moveWorld();
   void movePlayers();
+  void changeOpponentTypes();
+  const PlayerTypeValues& typeOf(int side, int unum) const;
   std::string ballStatus() const;
   bool stopped() const;
 
@@ -118,6 +149,11 @@ class DemoMatch {
   int player_types;          // as announced in the player parameters
   int pt_max;
   std::vector<int> our_types;
+  std::vector<int> their_types;
+  std::vector<PlayerTypeValues> types;  // as announced
+  FreeformRules freeform;
+  PlayerMotion motion;
+  int playon_start = 0;  // cycle of the last change to play_on
 };
 
 }  // namespace practice

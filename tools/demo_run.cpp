@@ -8,6 +8,7 @@
 #include <map>
 
 #include "tools/child_process.h"
+#include "tools/scout_report.h"
 
 namespace practice {
 
@@ -58,7 +59,16 @@ std::vector<std::string> coachArguments(int port, const std::string& team) {
   return {"-host", "127.0.0.1", "-port", std::to_string(port), "-t", team};
 }
 
-int runDemo(const DemoOptions& options, std::ostream& log) {
+void useScouting(DemoOptions* options) {
+  options->current_server = true;
+  options->half_time_s = 6;
+  options->opponent_changes = {{70, 4, 9}, {70, 10, 2}};
+  for (const char* arg : {"-scout_opponents", "on", "-use_freeform", "on"}) {
+    options->coach_args.push_back(arg);
+  }
+}
+
+int runDemo(const DemoOptions& options, std::ostream& log, bool scout) {
   const Clock::time_point deadline = msFromNow(static_cast<long>(options.timeout_s * 1000));
   PracticeServer server;
   if (server.port() == 0) return 1;
@@ -89,6 +99,7 @@ int runDemo(const DemoOptions& options, std::ostream& log) {
     }
   }
   printSummary(server, match, coach, log);
+  if (scout) printScoutReport(match.opponentTypes(), match.says(), log);
   const bool went_through = match.initReceived() && match.byeReceived() && coach.exitStatus() == 0;
   log << "[server] " << (went_through ? "match completed" : "match failed") << std::endl;
   return went_through ? 0 : 1;

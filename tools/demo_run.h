@@ -21,7 +21,15 @@ std::vector<std::string> coachArguments(int port, const std::string& team);
 // ending it with SIGTERM and, after sigterm_grace_ms, SIGKILL if it hangs, and
 // writes a summary. Returns 0 when the match went through (init, goodbye,
 // coach exit status 0), 1 otherwise. Every line it writes begins "[server] ".
-int runDemo(const DemoOptions& options, std::ostream& log);
+// With `scout`, the summary ends with the scouting table
+// (tools/scout_report.h).
+int runDemo(const DemoOptions& options, std::ostream& log, bool scout = false);
+
+// The scouting demo's settings on top of `options`: a current server's 18
+// types, halves of 60 cycles, the opponents' default types with players 4
+// and 10 changed at cycle 70 (eight cycles into the second half's play),
+// and the coach's scouting and free-form settings added to its arguments.
+void useScouting(DemoOptions* options);
 
 }  // namespace practice
 

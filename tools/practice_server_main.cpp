@@ -1,9 +1,13 @@
 // practice_server: plays a short demo match against a coach.
 //
 //   practice_server --demo --coach PATH [--team NAME] [--timeout SECONDS]
-//                   [--synch] [--current-server]
+//                   [--synch] [--current-server] [--scout]
+//                   [--opponent-types T1,...,T11] [--change-opponent CYCLE:UNUM:TYPE]...
+//                   [--no-clang] [--freeform-wait CYCLES] [--freeform-send CYCLES]
+//                   [--say-max COUNT] [--say-size CHARACTERS] [--seed N]
 //                   [-- COACH ARGUMENTS...]
 
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <iostream>
@@ -15,11 +19,71 @@ namespace {
 
 void usage() {
   std::cout << "usage: practice_server --demo --coach PATH [--team NAME] [--timeout SECONDS]\n"
-               "                       [--synch] [--current-server] [-- COACH ARGUMENTS...]\n"
+               "                       [--synch] [--current-server] [--scout]\n"
+               "                       [--opponent-types T1,...,T11] [--change-opponent C:U:T]...\n"
+               "                       [--no-clang] [--freeform-wait N] [--freeform-send N]\n"
+               "                       [--say-max N] [--say-size N] [--seed N]\n"
+               "                       [-- COACH ARGUMENTS...]\n"
                "  Starts the coach at PATH towards a practice server on 127.0.0.1 and plays\n"
                "  a short match. Exit status 0 when the match went through.\n"
                "  --synch: synchronous mode; --current-server: 18 player types and pt_max 1,\n"
-               "  as a version-19 server with its default settings.\n";
+               "  as a version-19 server with its default settings.\n"
+               "  --scout: a current server, halves of 60 cycles, opponents 4 and 10 change\n"
+               "  type at cycle 70, the coach gets -scout_opponents on -use_freeform on, and\n"
+               "  the run ends with each opponent's true type beside the type the coach told.\n"
+               "  --opponent-types: the opponents' types, players 1 to 11 (the goalie 0);\n"
+               "  --change-opponent: opponent U takes type T at cycle C (repeatable).\n"
+               "  --no-clang: our players announce no CLang versions.\n"
+               "  --freeform-wait, --freeform-send, --say-max, --say-size: the free-form\n"
+               "  rules' server parameters (default 20, 10, 128, 128).\n"
+               "  --seed: the players' random dashes (default 1).\n";
+}
+
+bool readInt(const char* text, int* value) {
+  char* end = nullptr;
+  const long read = strtol(text, &end, 10);
+  if (end == text || *end != '\0' || read < 0 || read > 1000000) return false;
+  *value = static_cast<int>(read);
+  return true;
+}
+
+bool readOpponentTypes(const std::string& text, practice::DemoOptions* options) {
+  std::vector<int> types(1, 0);
+  size_t at = 0;
+  for (;;) {
+    const size_t comma = text.find(',', at);
+    int type = 0;
+    if (!readInt(text.substr(at, comma - at).c_str(), &type)) return false;
+    types.push_back(type);
+    if (comma == std::string::npos) break;
+    at = comma + 1;
+  }
+  if (types.size() != 12 || types[1] != 0) return false;
+  options->opponent_types = types;
+  return true;
+}
+
+bool readChange(const char* text, practice::DemoOptions* options) {
+  practice::TypeChange change;
+  int used = 0;
+  if (sscanf(text, "%d:%d:%d%n", &change.cycle, &change.unum, &change.type, &used) != 3 ||
+      text[used] != '\0' || change.unum < 2 || change.unum > 11 || change.type < 0) {
+    return false;
+  }
+  options->opponent_changes.push_back(change);
+  return true;
+}
+
+// Every type named must be one the server announces.
+bool typesAnnounced(const practice::DemoOptions& options) {
+  const int count = options.current_server ? 18 : 7;
+  for (const int type : options.opponent_types) {
+    if (type >= count) return false;
+  }
+  for (const practice::TypeChange& change : options.opponent_changes) {
+    if (change.type >= count) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -27,9 +91,11 @@ void usage() {
 int main(int argc, char** argv) {
   practice::DemoOptions options;
   bool demo = false;
+  bool scout = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool has_value = i + 1 < argc;
+    bool good = true;
     if (arg == "--demo") {
       demo = true;
     } else if (arg == "--coach" && has_value) {
@@ -39,14 +105,31 @@ int main(int argc, char** argv) {
     } else if (arg == "--timeout" && has_value) {
       char* end = nullptr;
       options.timeout_s = strtod(argv[++i], &end);
-      if (*end != '\0' || options.timeout_s <= 0) {
-        std::cerr << "[server] bad --timeout " << argv[i] << std::endl;
-        return 1;
-      }
+      good = *end == '\0' && options.timeout_s > 0;
     } else if (arg == "--synch") {
       options.synch = true;
     } else if (arg == "--current-server") {
       options.current_server = true;
+    } else if (arg == "--scout") {
+      scout = true;
+    } else if (arg == "--opponent-types" && has_value) {
+      good = readOpponentTypes(argv[++i], &options);
+    } else if (arg == "--change-opponent" && has_value) {
+      good = readChange(argv[++i], &options);
+    } else if (arg == "--no-clang") {
+      options.clang_announcements = false;
+    } else if (arg == "--freeform-wait" && has_value) {
+      good = readInt(argv[++i], &options.freeform.wait_period);
+    } else if (arg == "--freeform-send" && has_value) {
+      good = readInt(argv[++i], &options.freeform.send_period);
+    } else if (arg == "--say-max" && has_value) {
+      good = readInt(argv[++i], &options.freeform.count_max);
+    } else if (arg == "--say-size" && has_value) {
+      good = readInt(argv[++i], &options.freeform.message_size);
+    } else if (arg == "--seed" && has_value) {
+      int seed = 0;
+      good = readInt(argv[++i], &seed);
+      options.motion_seed = static_cast<unsigned>(seed);
     } else if (arg == "--") {
       options.coach_args.assign(argv + i + 1, argv + argc);
       break;
@@ -54,10 +137,23 @@ int main(int argc, char** argv) {
       usage();
       return arg == "--help" ? 0 : 1;
     }
+    if (!good) {
+      std::cerr << "[server] bad " << arg << " " << argv[i] << std::endl;
+      return 1;
+    }
   }
   if (!demo || options.coach_path.empty()) {
     usage();
     return 1;
   }
-  return practice::runDemo(options, std::cout);
+  if (scout) {
+    const std::vector<practice::TypeChange> changes = options.opponent_changes;
+    practice::useScouting(&options);
+    if (!changes.empty()) options.opponent_changes = changes;
+  }
+  if (!typesAnnounced(options)) {
+    std::cerr << "[server] a type above the announced ones" << std::endl;
+    return 1;
+  }
+  return practice::runDemo(options, std::cout, scout);
 }

@@ -9,7 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -113,6 +117,75 @@ inline std::string playerType(int id, double speed_max, double stamina_inc, doub
      << dash_rate << ")(player_size " << size << ")(kickable_margin " << kmargin
      << ")(kick_rand 0.1)(extra_stamina 50)(effort_max 1)(effort_min 0.6))";
   return os.str();
+}
+
+// A player in a global view: its numbers as written, and read.
+struct SeenPlayer {
+  std::vector<std::string> written;
+  double x = 0, y = 0, vx = 0, vy = 0;
+};
+using SeenPlayers = std::map<std::pair<std::string, int>, SeenPlayer>;  // by team, unum
+
+// The cycle and the players of "(see_global ...)"; false for another message.
+inline bool readView(const std::string& text, int* cycle, SeenPlayers* players) {
+  if (std::sscanf(text.c_str(), "(see_global %d", cycle) != 1) return false;
+  for (size_t at = text.find("((p \""); at != std::string::npos; at = text.find("((p \"", at + 1)) {
+    char team[64] = "";
+    int unum = 0;
+    std::sscanf(text.c_str() + at, "((p \"%63[^\"]\" %d", team, &unum);
+    SeenPlayer& p = (*players)[{team, unum}];
+    const size_t end = text.find(')', at);
+    std::istringstream in(text.substr(end + 1, text.find(')', end + 1) - end - 1));
+    for (std::string number; in >> number;) p.written.push_back(number);
+    std::sscanf(text.c_str() + end + 1, "%lf %lf %lf %lf", &p.x, &p.y, &p.vx, &p.vy);
+  }
+  return true;
+}
+
+// A number as a real server writes it in a view: as a C++ stream writes a
+// double by default (six significant digits, "%g" style).
+inline bool inServerForm(const std::string& number) {
+  std::ostringstream os;
+  os << std::strtod(number.c_str(), nullptr);
+  return os.str() == number;
+}
+
+// The server's motion rule: between the views of two consecutive cycles with
+// no kick-off between them (a kick-off places the players), a player's
+// reported velocity is its decay times its displacement. `decay` gives it by
+// team, unum and cycle, or a negative value to leave the player out; players
+// at the edge of the area the server keeps them in (57.5 by 39 metres from
+// the centre) are left out too. Counts the moves of more than 0.1 m checked
+// and the breaches of the rule.
+struct DecayRuleCheck {
+  int moves = 0;
+  int faults = 0;
+};
+inline DecayRuleCheck checkDecayRule(
+    const std::vector<std::string>& texts,
+    const std::function<double(const std::string&, int, int)>& decay) {
+  DecayRuleCheck result;
+  SeenPlayers before, now;
+  int last = -10, cycle = 0;
+  const auto edge = [](const SeenPlayer& p) {
+    return std::fabs(p.x) >= 57.5 || std::fabs(p.y) >= 39;
+  };
+  for (const std::string& text : texts) {
+    if (text.find(" referee kick_off_") != std::string::npos) last = -10;
+    if (!readView(text, &cycle, &(now = SeenPlayers()))) continue;
+    for (const auto& seen : cycle == last + 1 ? now : SeenPlayers()) {
+      const double d = decay(seen.first.first, seen.first.second, cycle);
+      const SeenPlayer& a = before[seen.first];
+      const SeenPlayer& b = seen.second;
+      if (d < 0 || edge(a) || edge(b)) continue;
+      result.moves += std::hypot(b.x - a.x, b.y - a.y) > 0.1;
+      result.faults +=
+          std::fabs(b.vx - d * (b.x - a.x)) > 2e-4 || std::fabs(b.vy - d * (b.y - a.y)) > 2e-4;
+    }
+    before = now;
+    last = cycle;
+  }
+  return result;
 }
 
 }  // namespace e2e

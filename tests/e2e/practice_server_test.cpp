@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/e2e_support.h"
 #include "tools/demo_run.h"
 #include "tools/loopback_peer.h"
 
@@ -255,7 +256,8 @@ TEST(MessageBuilderTest, DemoPlayerTypesAreConsistentWithTheirDeltas) {
 }
 
 // A scripted coach for the demo match: init, eye on, a substitution with a
-// few commands a server must refuse, a probe, then bye at time up. It
+// few commands a server must refuse, a probe, free-form says in and out of
+// the window, then bye at time up. It
 // answers every "(think)" after the commands of its cycle, so that the
 // synchronous server answers them within that cycle.
 struct ScriptedCoach {
@@ -278,13 +280,18 @@ struct ScriptedCoach {
       } else if (text.compare(0, 14, "(see_global 0 ") == 0 && ++views_at_zero == 12) {
         for (const char* command :
              {"(change_player_type 9 4)", "(change_player_type 10 4)", "(change_player_type 11 4)",
-              "(change_player_type 2 4)", "(change_player_type 12 1)", "(check_ball)", "(foo)"}) {
+              "(change_player_type 2 4)", "(change_player_type 12 1)", "(check_ball)", "(foo)",
+              "(say (freeform \"before\"))", "(say (freeform before))"}) {
           socket.sendText(game_port, command);
         }
       } else if (text.compare(0, 14, "(see_global 5 ") == 0 && !changed_in_play) {
         changed_in_play = true;
         socket.sendText(game_port, "(change_player_type 3 1)");
         socket.sendText(game_port, "(check_ball)");
+        socket.sendText(game_port, "(say (freeform \"too early\"))");
+      } else if (text.compare(0, 15, "(see_global 22 ") == 0) {
+        socket.sendText(game_port, "(say (freeform \"in window\"))");
+        socket.sendText(game_port, "(say (freeform \"one more\"))");
       } else if (text == "(think)") {
         socket.sendText(game_port, "(done)");
       } else if (text == "(hear 80 referee time_up)") {
@@ -310,6 +317,8 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
   options.step_ms = 1;
   options.timeout_s = 40;
   options.synch = true;
+  options.opponent_changes = {{50, 5, 6}};
+  options.freeform = {20, 10, 2, 128};
   ScriptedCoach coach;
   std::thread coach_thread([&coach, &server]() { coach.run(server.port()); });
   std::ostringstream log;
@@ -332,8 +341,15 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
     EXPECT_EQ(0u, got[3 + id].find("(player_type (id " + std::to_string(id) + ")"));
   }
   EXPECT_NE(std::string::npos, got[1].find("(half_time 4)"));
-  EXPECT_EQ("(think)", got[12]);  // the first cycle's, before the eye is on
-  EXPECT_EQ("(ok eye on)", got[13]);
+  for (int unum = 1; unum <= 11; ++unum) {
+    for (const std::string team : {"Coachees", "Opponents"}) {
+      const std::string clang =
+          "(clang (ver (p \"" + team + "\" " + std::to_string(unum) + ") 7 8))";
+      EXPECT_EQ(clang, got[team == "Coachees" ? 9 + unum : 20 + unum]);
+    }
+  }
+  EXPECT_EQ("(think)", got[32]);  // the first cycle's, before the eye is on
+  EXPECT_EQ("(ok eye on)", got[33]);
 
   EXPECT_TRUE(follows(got, "(change_player_type 9 4)", "(ok change_player_type 9 4)"));
   EXPECT_TRUE(follows(got, "(change_player_type 11 4)", "(ok change_player_type 11 4)"));
@@ -341,6 +357,15 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
   EXPECT_TRUE(follows(got, "(warning max_of_that_type_on_field)", "(error illegal_command_form)"));
   EXPECT_TRUE(follows(got, "(error illegal_command_form)", "(ok check_ball 0 in_field)"));
   EXPECT_TRUE(follows(got, "(ok check_ball 0 in_field)", "(error illegal_command_form)"));
+  EXPECT_TRUE(follows(got, "(ok say)", "(error could_not_parse_say)"));
+  std::vector<std::string> answers;
+  for (const practice::SayRecord& say : match.says()) {
+    answers.push_back(std::to_string(say.cycle) + " " + say.answer);
+  }
+  EXPECT_EQ((std::vector<std::string>{"0 (ok say)", "0 (error could_not_parse_say)",
+                                      "5 (error cannot_say_freeform_while_playon)", "22 (ok say)",
+                                      "22 (error said_too_many_freeform_messages)"}),
+            answers);
   EXPECT_TRUE(follows(got, "(warning cannot_sub_while_playon)", "(ok check_ball 5 in_field)"));
 
   // Unchanged field players get types at the first kick-off; opponents'
@@ -350,6 +375,22 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
   EXPECT_TRUE(follows(got, "(change_player_type 8 3)", "(change_player_type 2)"));
   EXPECT_TRUE(follows(got, "(change_player_type 11)", "(hear 0 referee kick_off_l)"));
   EXPECT_EQ((std::vector<int>{0, 0, 1, 1, 1, 2, 2, 2, 3, 4, 4, 4}), match.ourTypes());
+  // Opponent 5 changes type at cycle 50, announced before that cycle's view.
+  const auto changed = std::find(got.rbegin(), got.rend(), "(change_player_type 5)");
+  ASSERT_NE(got.rend(), changed);
+  EXPECT_EQ(0u, (changed - 1)->find("(see_global 50 "));
+  EXPECT_EQ((std::vector<int>{0, 0, 1, 1, 1, 6, 2, 2, 3, 3, 3, 4}), match.opponentTypes());
+
+  // Every move in play follows the types' decays.
+  const std::vector<practice::PlayerTypeValues> types = practice::demoPlayerTypes();
+  const std::vector<int> before_change = {0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4};
+  const e2e::DecayRuleCheck check =
+      e2e::checkDecayRule(got, [&](const std::string& team, int unum, int cycle) {
+        const std::vector<int>& theirs = cycle < 50 ? before_change : match.opponentTypes();
+        return types[(team == "Coachees" ? match.ourTypes() : theirs)[unum]].player_decay;
+      });
+  EXPECT_GT(check.moves, 1000);
+  EXPECT_EQ(0, check.faults);
 
   std::vector<std::string> modes;
   int last_cycle = -1;
@@ -360,10 +401,14 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
     if (sscanf(text.c_str(), "(hear %d referee %63[^)])", &cycle, mode) == 2) {
       modes.push_back(std::to_string(cycle) + " " + mode);
     }
-    if (sscanf(text.c_str(), "(see_global %d ", &cycle) == 1) {
+    e2e::SeenPlayers players;  // numbers in the server's form
+    if (e2e::readView(text, &cycle, &players)) {
       EXPECT_GE(cycle, last_cycle);
       last_cycle = cycle;
       views_at_zero += cycle == 0;
+      for (const auto& p : players) {
+        for (const std::string& n : p.second.written) EXPECT_TRUE(e2e::inServerForm(n)) << n;
+      }
     }
   }
   EXPECT_EQ((std::vector<std::string>{"0 kick_off_l", "2 play_on", "23 goal_l_1", "23 kick_off_r",
@@ -379,6 +424,7 @@ TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {
   practice::DemoOptions options;
   options.step_ms = 10;
   options.timeout_s = 0.1;
+  options.clang_announcements = false;
   PlainCoach coach;
   coach.sendText(server.port(), "(init Coachees (version 9.4))");
   std::ostringstream log;
@@ -390,6 +436,11 @@ TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {
   EXPECT_FALSE(match.byeReceived());
   EXPECT_TRUE(match.timedOut());
   EXPECT_NE(std::string::npos, log.str().find("[server] timeout after 0.1 s\n"));
+  // Without our players' CLang announcements, only the opponents' remain.
+  std::string clangs;
+  for (const Datagram& d : server.sent()) clangs += d.text.compare(0, 6, "(clang") ? "" : d.text;
+  EXPECT_EQ(std::string::npos, clangs.find("Coachees"));
+  EXPECT_EQ(11, countOf(clangs, "\"Opponents\""));
 }
 
 TEST(RunDemoTest, ACoachThatIgnoresSigtermIsKilled) {

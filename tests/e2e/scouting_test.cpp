@@ -1,0 +1,71 @@
+// The coach's scouting of the opponents' types in the practice server's
+// scouting match: players that move by their types' decays, two opponents
+// that change type in the second half, the server's free-form rules.
+// Disabled until the coach scouts.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.h"
+#include "tools/scout_report.h"
+
+namespace e2e {
+namespace {
+
+TEST(ScoutingTest, DISABLED_EveryOpponentIsIdentifiedAndEveryTellIsSaid) {
+  practice::DemoOptions options;
+  practice::useScouting(&options);
+  options.team = TEAM;
+  options.synch = true;
+  options.step_ms = 20;  // the coach's alarm still sees the stopped steps
+  practice::PracticeServer server;
+  std::vector<std::string> args = practice::coachArguments(server.port(), TEAM);
+  args.insert(args.end(), options.coach_args.begin(), options.coach_args.end());
+  CoachProcess coach(args);
+  std::ostringstream log;
+  practice::DemoMatch match(&server, options, log);
+  ASSERT_TRUE(match.play([&coach]() { return coach.exited(); })) << log.str() << coach.err();
+  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
+
+  // Until its "changed type" line an opponent holds its first type.
+  const std::vector<int> first = practice::defaultOpponentTypes(true);
+  const std::vector<int>& last = match.opponentTypes();
+  std::set<int> changed, identified, identified_after_change;
+  std::vector<std::string> tells;
+  std::istringstream out(coach.out());
+  for (std::string line; std::getline(out, line);) {
+    int unum = 0, type = 0, end = 0;
+    if (std::sscanf(line.c_str(), "opponent %d type %d%n", &unum, &type, &end) == 2 && !line[end]) {
+      ASSERT_TRUE(unum >= 1 && unum <= 11) << line;
+      EXPECT_EQ(changed.count(unum) ? last[unum] : first[unum], type) << line;
+      (changed.count(unum) ? identified_after_change : identified).insert(unum);
+    } else if (std::sscanf(line.c_str(), "opponent %d changed type%n", &unum, &end) == 1 &&
+               !line[end]) {
+      changed.insert(unum);
+    } else if (line.compare(0, 5, "tell ") == 0) {
+      tells.push_back(line.substr(5));
+    }
+  }
+  for (int unum = 2; unum <= 11; ++unum) EXPECT_EQ(1u, identified.count(unum)) << unum;
+  EXPECT_EQ((std::set<int>{4, 10}), changed);
+  EXPECT_EQ((std::set<int>{4, 10}), identified_after_change);
+
+  // Every tell is said, in order, and the server takes it.
+  ASSERT_FALSE(tells.empty());
+  ASSERT_EQ(tells.size(), match.says().size());
+  for (size_t i = 0; i < tells.size(); ++i) {
+    EXPECT_EQ("(say (freeform \"" + tells[i] + "\"))", match.says()[i].command);
+    EXPECT_EQ("(ok say)", match.says()[i].answer) << match.says()[i].cycle;
+  }
+  for (const auto& told : practice::lastToldTypes(match.says())) {
+    EXPECT_EQ(last.at(told.first), told.second) << told.first;
+  }
+}
+
+}  // namespace
+}  // namespace e2e
