@@ -88,7 +88,11 @@ TEST_F(InstallTest, StartScriptWithoutArgumentsConnectsAsTheCopiedConfigurationS
   options.coach_path = team + "/run.sh";
   options.team = "FirstMatch";
   options.current_server = true;
-  options.step_ms = 10;
+  // Steps long enough for the coach's 100 ms alarm to see more than ten
+  // stopped steps before kick-off, even on a loaded machine.
+  options.step_ms = 30;
+  options.half_time_s = 1;
+  options.synch = true;
   std::ostringstream log;
   testing::internal::CaptureStderr();
   EXPECT_EQ(0, practice::runDemo(options, log));
