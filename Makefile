@@ -22,13 +22,15 @@ deps:
 demo-deps:
 	@tools/install_deps.sh $(DEMO_PACKAGES)
 
-# Only the coach and the practice server: what the demo runs.
+# Only the coach and the practice server: what the demo runs. The demo and the
+# install configure without the test suite (so without looking for GoogleTest);
+# the build and the tests configure with it, whatever the cache held before.
 demo-build: demo-deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVO_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target brenvo_coach practice_server
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVO_TESTS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
@@ -48,7 +50,7 @@ test-shuffle: build
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRENVO_SANITIZE=ON
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBRENVO_SANITIZE=ON -DBRENVO_TESTS=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
@@ -70,7 +72,7 @@ demo: demo-build
 
 # PREFIX/bin/brenvo_coach, PREFIX/share/brenvo_coach/coach.conf and start.sh.
 install: demo-deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENVO_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target brenvo_coach
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
