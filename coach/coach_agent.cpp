@@ -116,7 +116,7 @@ bool isRefereeSender(const char* message) {
 
 // ---------------------------------------------------------------------------
 
-CoachAgent::CoachAgent() : init_accepted(false) {}
+CoachAgent::CoachAgent() : init_accepted(false), scouting_on(false) {}
 
 CoachAgent::~CoachAgent() {}
 
@@ -152,6 +152,8 @@ void CoachAgent::init(int argc, const char* const* argv) {
   CommandLineReader reader(argc, argv);
   reader.read(config);
   config.reportUnknownPolicy();
+  scouting_on = config.scout_opponents;
+  if (scouting_on) scouting.configure(config.use_freeform, config.version);
 }
 
 void CoachAgent::usage() {
@@ -291,6 +293,10 @@ void CoachAgent::sense() {
   if (saw_global) {
     world.updateAfterSeeGlobal(visual, referee, manager.currentTime());
   }
+  std::string say;
+  if (scouting_on && scouting.nextSay(manager.currentTime(), clang, &say)) {
+    udp->send(say.c_str());
+  }
 }
 
 void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_global) {
@@ -299,6 +305,10 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
     case MSG_SEE_GLOBAL:
       *saw_global = true;
       visual.parse(message, config.team_name.c_str(), config.version, manager.currentTime());
+      if (scouting_on) {
+        scouting.observe(visual.theirPlayers(), manager.currentTime());
+        scouting.observeMode(manager.currentTime(), referee.playMode() == Referee::PLAY_ON);
+      }
       break;
     case MSG_HEAR_REFEREE:
       referee.parse(message, manager.currentTime());
@@ -311,27 +321,36 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
       world.setMode(referee.playMode());
       world.setSide(referee.modeSide());
       world.setTime(manager.currentTime());
+      if (scouting_on) {
+        scouting.observeMode(manager.currentTime(), referee.playMode() == Referee::PLAY_ON);
+      }
       break;
     case MSG_THINK:
       udp->send("(done)");
       break;
     case MSG_CHANGE_PLAYER_TYPE:
       world.changeState().parse(message, referee.playMode(), manager.currentTime());
+      if (scouting_on) scouting.noticeChange(message);
       break;
     case MSG_CLANG:
       clang.parseCLangVer(message);
       break;
-    case MSG_PLAYER_TYPE:
-      world.insertPlayerType(PlayerType(message, config.version));
+    case MSG_PLAYER_TYPE: {
+      const PlayerType type(message, config.version);
+      world.insertPlayerType(type);
+      if (scouting_on) scouting.addType(type);
       break;
+    }
     case MSG_PLAYER_PARAM:
       PlayerParam::instance().parse(message, config.version);
       break;
     case MSG_SERVER_PARAM:
       ServerParam::instance().parse(message, config.version);
       applyServerStep();
+      if (scouting_on) scouting.setLimits(ServerParam::instance());
       break;
     case MSG_OK:
+      if (scouting_on && scouting.answer(message)) break;
       parseOK(message);
       break;
     case MSG_ERROR:
@@ -343,6 +362,7 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
         endConnection(INIT_REFUSED);
         return;
       }
+      if (scouting_on && scouting.answer(message)) break;
       std::cerr << manager.currentTime() << "Coach: got error " << message << std::endl;
       break;
     case MSG_WARNING:

@@ -14,6 +14,7 @@
 
 #include "coach/basic_client.h"
 #include "strategy/clang_manager.h"
+#include "strategy/opponent_scouting.h"
 #include "world/coach_manager.h"
 #include "world/coach_visual_sensor.h"
 #include "world/referee.h"
@@ -159,6 +160,9 @@ class CoachAgent : public BasicClient {
   // Whether the server has answered the init as an online coach's; until
   // then an error answer is the server refusing the init.
   bool init_accepted;
+  // Scouting the opponents (scout_opponents); untouched while it is off.
+  bool scouting_on;
+  OpponentScouting scouting;
 };
 
 #endif

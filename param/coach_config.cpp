@@ -19,6 +19,7 @@ const ParamMap::Row<CoachConfig> CoachConfig::S_PARAMS[] = {
     {"use_hetero_player", &CoachConfig::use_hetero_player, DEFAULT_USE_HETERO_PLAYER},
     {"write_after_game", &CoachConfig::write_after_game, DEFAULT_WRITE_AFTER_GAME, SWITCH},
     {"substitution_policy", &CoachConfig::substitution_policy, DEFAULT_SUBSTITUTION_POLICY},
+    {"scout_opponents", &CoachConfig::scout_opponents, DEFAULT_SCOUT_OPPONENTS},
 };
 
 CoachConfig& CoachConfig::instance() {

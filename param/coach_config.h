@@ -26,6 +26,7 @@ class CoachConfig : public ParamMap {
   static constexpr bool DEFAULT_USE_HETERO_PLAYER = false;
   static constexpr bool DEFAULT_WRITE_AFTER_GAME = false;
   static constexpr const char* DEFAULT_SUBSTITUTION_POLICY = "classic";
+  static constexpr bool DEFAULT_SCOUT_OPPONENTS = false;
 
   // How the coach gives its field players their types before kick-off.
   enum SubstitutionPolicy {
@@ -59,6 +60,7 @@ class CoachConfig : public ParamMap {
   bool use_hetero_player;           // on/off
   bool write_after_game;            // switch
   std::string substitution_policy;  // "classic" or "roles"
+  bool scout_opponents;             // on/off: name the opponents' types from their motion
 
  private:
   CoachConfig();

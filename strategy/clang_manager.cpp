@@ -30,7 +30,9 @@ const int CLangManager::S_DEFAULT_CLANG_MIN_VER;
 const int CLangManager::S_DEFAULT_CLANG_MAX_VER;
 
 CLangManager::CLangManager()
-    : shared_min(S_DEFAULT_CLANG_MIN_VER), shared_max(S_DEFAULT_CLANG_MAX_VER) {
+    : shared_min(S_DEFAULT_CLANG_MIN_VER),
+      shared_max(S_DEFAULT_CLANG_MAX_VER),
+      any_announced(false) {
   for (std::pair<int, int>& v : player_versions) {
     v = std::make_pair(S_DEFAULT_CLANG_MIN_VER, S_DEFAULT_CLANG_MAX_VER);
   }
@@ -87,6 +89,7 @@ void CLangManager::parseCLangVer(const char* message) {
   if (shared_min < min_ver) shared_min = min_ver;
   if (max_ver < shared_max) shared_max = max_ver;
   player_versions[unum] = std::make_pair(min_ver, max_ver);
+  any_announced = true;
 }
 
 std::pair<int, int> CLangManager::playerVersion(int unum) const {

@@ -26,12 +26,16 @@ class CLangManager {
   // The range own player unum announced last; (7, 8) before any, and for a
   // number outside 1 to 11.
   std::pair<int, int> playerVersion(int unum) const;
+  // Whether any own player has announced its versions (every range kept
+  // lies within 7 to 8, so such a player hears free-form text).
+  bool anyAnnounced() const { return any_announced; }
 
  private:
   int shared_min;  // highest minimum any own player announced
   int shared_max;  // lowest maximum any own player announced
   // By uniform number; index 0 unused.
   std::pair<int, int> player_versions[ServerParam::DEFAULT_MAX_PLAYER + 1];
+  bool any_announced;
 };
 
 #endif

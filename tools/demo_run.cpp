@@ -63,7 +63,9 @@ void useScouting(DemoOptions* options) {
   options->current_server = true;
   options->half_time_s = 6;
   options->opponent_changes = {{70, 4, 9}, {70, 10, 2}};
-  for (const char* arg : {"-scout_opponents", "on", "-use_freeform", "on"}) {
+  // A current server: the roles policy is the one that picks types there.
+  for (const char* arg :
+       {"-scout_opponents", "on", "-use_freeform", "on", "-substitution_policy", "roles"}) {
     options->coach_args.push_back(arg);
   }
 }
