@@ -9,7 +9,7 @@
 #include "strategy/player_type.h"
 
 OpponentScouting::OpponentScouting()
-    : telling(false), msg_size(0), text_revision(0), deafness_told(false) {
+    : telling(false), msg_size(0), text_revision(0), text_stale(true), deafness_told(false) {
   setLimits(ServerParam::instance());
 }
 
@@ -25,7 +25,7 @@ void OpponentScouting::setLimits(const ServerParam& server) {
   teller.setLimits(server.freeform_wait_period, server.freeform_send_period,
                    server.say_coach_cnt_max, server.say_coach_msg_size);
   msg_size = server.say_coach_msg_size;
-  text_revision = opponent_scout.revision() + 1;  // the text is made again
+  text_stale = true;  // the size may differ
 }
 
 void OpponentScouting::addType(const PlayerType& type) {
@@ -72,9 +72,10 @@ bool OpponentScouting::answer(const char* message) {
 bool OpponentScouting::nextSay(const GameTime& now, const CLangManager& clang,
                                std::string* command) {
   if (!telling || teller.stopped()) return false;
-  if (text_revision != opponent_scout.revision()) {
+  if (text_stale || text_revision != opponent_scout.revision()) {
     text = opponent_scout.typesText(msg_size > 0 ? static_cast<std::size_t>(msg_size) : 0);
     text_revision = opponent_scout.revision();
+    text_stale = false;
   }
   if (!teller.wants(text, now)) return false;
   if (!clang.anyAnnounced() && !deafness_told) {

@@ -56,6 +56,7 @@ class OpponentScouting {
   bool telling;
   int msg_size;            // characters a free-form text may hold
   unsigned text_revision;  // of the verdicts `text` was made from
+  bool text_stale;         // `text` must be made again whatever the revision
   std::string text;        // the verdicts as the players hear them
   bool deafness_told;      // the line about players who cannot hear was written
 };
