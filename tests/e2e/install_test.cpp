@@ -40,7 +40,7 @@ class InstallTest : public testing::Test {
     ASSERT_TRUE(install.waitExit(LONG_WAIT_MS) && install.exitStatus() == 0) << install.err();
     const std::string text = readFile(sample);
     const long lines = std::count(text.begin(), text.end(), '\n') + 1;  // the reader's count
-    summary = ": read " + std::to_string(lines) + " lines, 14 params.\n";
+    summary = ": read " + std::to_string(lines) + " lines, 15 params.\n";
     std::filesystem::create_directory(prefix + "/team");
     std::filesystem::copy_file(prefix + "/share/brenvo_coach/start.sh", prefix + "/team/start.sh");
   }
