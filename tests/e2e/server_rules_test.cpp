@@ -1,7 +1,7 @@
 // The rules the practice server shares with a real server, checked on a real
 // server's recording so that the checks the practice server's views pass
 // (practice_server_test.cpp) are known to hold for the real thing; the
-// free-form window; the scouting demo's table.
+// free-form window.
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 
 #include "tests/e2e/e2e_support.h"
 #include "tools/freeform_rules.h"
-#include "tools/scout_report.h"
 
 namespace {
 
@@ -71,23 +70,6 @@ TEST(FreeformRulesTest, WindowOpensAfterTheWaitForTheSendPeriod) {
   EXPECT_EQ("(ok say)", rules.answer("(say (freeform \"hello world\"))", 0, false, 0));
   EXPECT_EQ("hello", rules.says()[0].text);  // cut to say_coach_msg_size
   EXPECT_EQ("(error could_not_parse_say)", rules.answer("(say (freeform \"a\"b\"))", 0, false, 0));
-}
-
-TEST(ScoutReportTest, TableShowsTruthBesideTheLastTypesTold) {
-  std::ostringstream log;
-  practice::printScoutReport({0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 17},
-                             {{0, "", "(ok say)", "(opponent_types (2 4) (3 5))"},
-                              {9, "", "(error cannot_say_freeform_while_playon)", ""},
-                              {30, "", "(ok say)", "(opponent_types (2 6) (11 1))"},
-                              {31, "", "(ok say)", "(opponent_types (2 3)"}},
-                             log);
-  for (const char* line :
-       {"] opponent  true type  coach told\n", "]        1          0           -\n",
-        "]        2          6           6\n", "]        3          0           -\n",
-        "]       11         17           1\n",
-        "] says 4, answered (error cannot_say_freeform_while_playon) 1, (ok say) 3\n"}) {
-    EXPECT_NE(std::string::npos, log.str().find(line)) << line << log.str();
-  }
 }
 
 }  // namespace
