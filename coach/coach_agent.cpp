@@ -166,7 +166,7 @@ void CoachAgent::usage() {
 bool CoachAgent::connectServer() {
   if (!udp) {
     std::cerr << " No network interface" << std::endl;
-    endConnection(CONNECTION_FAILED);
+    manager.clearAlive();
     return false;
   }
   const CoachConfig& config = CoachConfig::instance();
@@ -174,8 +174,7 @@ bool CoachAgent::connectServer() {
     return true;
   }
   std::cerr << "agent fail to connect" << std::endl;
-  // A termination asked for during a slow lookup is why the run ends.
-  endConnection(terminationSignal() != 0 ? TERMINATED : CONNECTION_FAILED);
+  manager.clearAlive();
   return false;
 }
 
@@ -196,11 +195,10 @@ void CoachAgent::start(const Handler& handler) {
   Handler::unblock(Handler::termination_signals());
   const bool connected = connectServer();
   Handler::block(Handler::termination_signals());
-  if (terminationSignal() != 0) {
-    endConnection(TERMINATED);
+  if (terminationSignal() != 0 || !connected) {
+    endConnection(terminationSignal() != 0 ? TERMINATED : CONNECTION_FAILED);
     return;
   }
-  if (!connected) return;
   if (!handler.assignIO(udp->socket().descriptor())) {
     endConnection(SETUP_FAILED);
     return;
@@ -233,17 +231,15 @@ void CoachAgent::finishAll() {
 }
 
 void CoachAgent::sendByeCommand() {
-  std::ostringstream os;
-  CoachByeCommand().toStr(os);
-  udp->send(os.str().c_str(), BYE_SEND_WAIT_MS);
+  sendCommand(CoachByeCommand(), BYE_SEND_WAIT_MS);
   manager.clearAlive();
   udp->socket().close();
 }
 
-int CoachAgent::sendCommand(const CoachCommand& command) {
+int CoachAgent::sendCommand(const CoachCommand& command, int wait_ms) {
   std::ostringstream os;
   command.toStr(os);
-  return udp->send(os.str().c_str());
+  return udp->send(os.str().c_str(), wait_ms);
 }
 
 CoachAgent::MessageKind CoachAgent::parse(const char* message) {

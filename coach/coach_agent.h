@@ -140,7 +140,8 @@ class CoachAgent : public BasicClient {
 
  protected:
   // Sends one command as its text; returns UDPInterface::send's result.
-  int sendCommand(const CoachCommand& command);
+  // With wait_ms > 0 a full send buffer is waited for (UDPInterface::send).
+  int sendCommand(const CoachCommand& command, int wait_ms = 0);
 
   Referee referee;
   CoachVisualSensor visual;

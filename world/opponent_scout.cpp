@@ -1,5 +1,6 @@
 #include "world/opponent_scout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 
@@ -42,12 +43,9 @@ void OpponentScout::addType(const PlayerType& type) {
   if (type.id < 0 || type.id >= S_MAX_TYPES || announced_[type.id]) return;
   announced_[type.id] = true;
   const double reach = type.real_speed_max * (1.0 + S_SPEED_SHARE) + S_SPEED_SLACK;
-  const Candidate added = {type.player_decay, reach * reach, type.id};
-  int i = candidate_count_++;
-  for (; i > 0 && candidates_[i - 1].decay > added.decay; --i) candidates_[i] = candidates_[i - 1];
-  candidates_[i] = added;
-  if (added.decay < lowest_decay_) lowest_decay_ = added.decay;
-  if (added.decay > highest_decay_) highest_decay_ = added.decay;
+  candidates_[candidate_count_++] = {type.player_decay, reach * reach, type.id};
+  lowest_decay_ = std::min(lowest_decay_, type.player_decay);
+  highest_decay_ = std::max(highest_decay_, type.player_decay);
 }
 
 void OpponentScout::observe(const std::vector<CoachVisualSensor::PlayerT>& opponents,
@@ -93,60 +91,38 @@ bool OpponentScout::follow(Track& track, const CoachVisualSensor::PlayerT& playe
 }
 
 void OpponentScout::addRatio(Track& track, double ratio) {
-  // Take the oldest ratio's place in the sorted copy when the window is
-  // full, else a new place at its end; then move the new ratio into order.
-  int i = track.count;
-  if (track.count == S_WINDOW) {
-    const double oldest = track.arrival[track.next];
-    i = 0;
-    while (i < S_WINDOW - 1 && track.sorted[i] != oldest) ++i;
-  } else {
-    ++track.count;
-  }
-  track.arrival[track.next] = ratio;
+  track.ratios[track.next] = ratio;
   track.next = (track.next + 1) % S_WINDOW;
-  for (; i > 0 && track.sorted[i - 1] > ratio; --i) track.sorted[i] = track.sorted[i - 1];
-  for (; i < track.count - 1 && track.sorted[i + 1] < ratio; ++i) {
-    track.sorted[i] = track.sorted[i + 1];
-  }
-  track.sorted[i] = ratio;
+  if (track.count < S_WINDOW) ++track.count;
 }
 
 int OpponentScout::judge(const Track& track) const {
   if (track.count < S_MIN_SAMPLES) return -1;
+  double ratios[S_WINDOW];
+  std::copy(track.ratios, track.ratios + track.count, ratios);
   const int half = track.count / 2;
-  const double median =
-      track.count % 2 == 1 ? track.sorted[half] : (track.sorted[half - 1] + track.sorted[half]) / 2;
-  // Walk outwards from the median through the types by decay, nearest
-  // first, skipping those the longest move rules out.
-  int right = 0;
-  for (int step = candidate_count_; step > 0;) {
-    const int middle = step / 2;
-    if (candidates_[right + middle].decay < median) {
-      right += middle + 1;
-      step -= middle + 1;
-    } else {
-      step = middle;
-    }
-  }
-  int left = right - 1;
+  std::nth_element(ratios, ratios + half, ratios + track.count);
+  double median = ratios[half];
+  if (track.count % 2 == 0) median = (median + *std::max_element(ratios, ratios + half)) / 2;
+  // The nearest type and the distance of the second nearest, leaving out the
+  // types the longest move rules out.
   int nearest = -1;
-  double nearest_distance = 0.0;
-  while (left >= 0 || right < candidate_count_) {
-    const bool take_right =
-        left < 0 || (right < candidate_count_ &&
-                     candidates_[right].decay - median < median - candidates_[left].decay);
-    const Candidate& c = take_right ? candidates_[right++] : candidates_[left--];
+  double nearest_distance = HUGE_VAL;
+  double second_distance = HUGE_VAL;
+  for (int i = 0; i < candidate_count_; ++i) {
+    const Candidate& c = candidates_[i];
     if (c.reach2 < track.longest_move2) continue;
     const double distance = std::fabs(c.decay - median);
-    if (nearest < 0) {
-      nearest = c.id;
+    if (distance < nearest_distance) {
+      second_distance = nearest_distance;
       nearest_distance = distance;
-      continue;
+      nearest = c.id;
+    } else if (distance < second_distance) {
+      second_distance = distance;
     }
-    return distance > 0.0 && distance >= S_SEPARATION * nearest_distance ? nearest : -1;
   }
-  return nearest;
+  if (second_distance == HUGE_VAL) return nearest;
+  return second_distance > 0.0 && second_distance >= S_SEPARATION * nearest_distance ? nearest : -1;
 }
 
 void OpponentScout::forget(int unum, std::ostream& trace) {

@@ -76,11 +76,10 @@ class OpponentScout {
     int cycle;  // of the stored position; NO_CYCLE when there is none
     double x, y;
     int count;  // ratios held, at most S_WINDOW
-    int next;   // where the next ratio goes in arrival
-    double arrival[S_WINDOW];
-    double sorted[S_WINDOW];  // the same ratios in ascending order
-    double longest_move2;     // square of the longest accepted move, metres
-    int verdict;              // the type last named, -1 for none
+    int next;   // where the next ratio goes in ratios
+    double ratios[S_WINDOW];
+    double longest_move2;  // square of the longest accepted move, metres
+    int verdict;           // the type last named, -1 for none
   };
 
   static constexpr int NO_CYCLE = -2;
@@ -92,7 +91,7 @@ class OpponentScout {
   // The type the samples name, or -1 when they do not name one for sure.
   int judge(const Track& track) const;
 
-  Candidate candidates_[S_MAX_TYPES];  // ascending by decay
+  Candidate candidates_[S_MAX_TYPES];  // in the order announced
   int candidate_count_;
   bool announced_[S_MAX_TYPES];
   double lowest_decay_;
