@@ -199,6 +199,15 @@ TEST_F(HandlerTest, EachHandlerRunsItsOperationWithTheOtherSignalBlocked) {
   EXPECT_FALSE(isBlocked(SIGIO));
 }
 
+// Outside its wait the loop holds the termination signals with its own, so
+// none is lost between the loop's test and the wait.
+TEST_F(HandlerTest, TheLoopHoldsEverySignalOutsideItsWait) {
+  Handler::hold_for_loop();
+  for (const int signum : {SIGINT, SIGTERM, SIGHUP, SIGIO, SIGALRM}) {
+    EXPECT_TRUE(isBlocked(signum)) << signum;
+  }
+}
+
 TEST_F(HandlerTest, InitUnblocksBothSignalsAndInstallsTheHandlers) {
   sigset_t both;
   sigemptyset(&both);
