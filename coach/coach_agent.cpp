@@ -342,7 +342,7 @@ void CoachAgent::sense() {
   }
 
   const GameTime& now = manager.currentTime();
-  if (now.cycle > start.cycle + 1 && start.stopped == 0 && now.stopped == 0) {
+  if (now.cycle > static_cast<long>(start.cycle) + 1 && start.stopped == 0 && now.stopped == 0) {
     std::cerr << "parser used several steps -- action missed!  sensed " << messages
               << " info     start=" << start << " end=" << now << std::endl;
   }

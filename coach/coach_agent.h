@@ -160,6 +160,9 @@ class CoachAgent : public BasicClient {
   // Whether the init went out: the server is owed a bye from then on.
   bool init_sent;
 
+  // The opt-in features; each is switched on (addFeature) by its setting.
+  OpponentScouting scouting;  // scout_opponents
+
  private:
   // A command sent while a feature is on, awaiting the server's answer;
   // owner is the feature that sent it, nullptr for the agent's own.
@@ -207,8 +210,6 @@ class CoachAgent : public BasicClient {
   int feature_count;
   std::deque<Pending> pending;  // oldest first
   const CoachKnowledge knowledge;
-  // Scouting the opponents (scout_opponents).
-  OpponentScouting scouting;
 };
 
 #endif
