@@ -22,6 +22,12 @@ std::vector<int> defaultOpponentTypes(bool current_server) {
   return {0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4};
 }
 
+void sprintAll(DemoOptions* options) {
+  options->our_sprinters.clear();
+  for (int unum = 1; unum <= 11; ++unum) options->our_sprinters.push_back(unum);
+  options->their_sprinters = options->our_sprinters;
+}
+
 DemoMatch::DemoMatch(PracticeServer* server, const DemoOptions& options, std::ostream& log)
     : server(server),
       options(options),
@@ -118,13 +124,34 @@ void DemoMatch::sendParameters() {
   values["freeform_send_period"] = std::to_string(options.freeform.send_period);
   values["say_coach_cnt_max"] = std::to_string(options.freeform.count_max);
   values["say_coach_msg_size"] = std::to_string(options.freeform.message_size);
+  std::vector<std::string> messages;
   if (options.current_server && coach_version >= 19) {
     log << "[server] sends what a version-19 server sent: its parameters and 18 player types"
         << std::endl;
-    for (const std::string& message : version19Start(values)) server->send(message);
+    messages = version19Start(values);
   } else {
-    sendDefaultParameters(values);
+    if (options.current_server) {
+      // What a current server tells a coach of an older protocol about its
+      // own physics (as recorded), where the older defaults differ.
+      values["player_rand"] = "0.1";
+      values["player_speed_max"] = "1.05";
+      values["stamina_max"] = "8000";
+      values["drop_ball_time"] = "100";
+    }
+    messages = defaultParameters(values);
   }
+  // The players move by the types as announced.
+  for (const std::string& message : messages) {
+    if (message.compare(0, 13, "(player_type ") != 0) continue;
+    const PlayerTypeValues type = readPlayerType(message);
+    if (type.id >= 0 && type.id < static_cast<int>(types.size())) types[type.id] = type;
+  }
+  if (options.close_decays) makeDecaysClose(&messages);
+  for (const std::string& message : messages) {
+    if (message.compare(0, 14, "(server_param ") == 0) server_param = message;
+    server->send(message);
+  }
+  motion.setNoise(paramValue(server_param, "player_rand", 0));
   // Each connected player announces the CLang versions it understands.
   for (int side = options.clang_announcements ? 0 : 1; side < 2; ++side) {
     const std::string& team = side == 0 ? coach_team : options.opponent;
@@ -134,11 +161,32 @@ void DemoMatch::sendParameters() {
   }
 }
 
-void DemoMatch::sendDefaultParameters(const std::map<std::string, std::string>& values) {
-  server->send(serverParam(values));
-  server->send(playerParam(
-      {{"player_types", std::to_string(player_types)}, {"pt_max", std::to_string(pt_max)}}));
-  for (const PlayerTypeValues& type : types) server->send(playerType(type));
+std::vector<std::string> DemoMatch::defaultParameters(
+    const std::map<std::string, std::string>& values) {
+  std::vector<std::string> messages = {serverParam(values),
+                                       playerParam({{"player_types", std::to_string(player_types)},
+                                                    {"pt_max", std::to_string(pt_max)}})};
+  for (const PlayerTypeValues& type : types) messages.push_back(playerType(type));
+  return messages;
+}
+
+void DemoMatch::makeDecaysClose(std::vector<std::string>* messages) {
+  const int base = their_types[2];
+  const int close = their_types[3];
+  if (base == close) {
+    log << "[server] opponents 2 and 3 hold one type: no close decays" << std::endl;
+    return;
+  }
+  const std::string printed = serverNumber(types[base].player_decay + 1.5e-5);
+  const std::string head = "(player_type (id " + std::to_string(close) + ")";
+  for (std::string& message : *messages) {
+    if (message.compare(0, head.size(), head) == 0) {
+      message = withParam(message, "player_decay", printed);
+    }
+  }
+  types[close].player_decay = strtod(printed.c_str(), nullptr) + 4e-7;
+  log << "[server] type " << close << " of opponent 3 announced with decay " << printed << ", type "
+      << base << " of opponent 2 " << serverNumber(types[base].player_decay) << std::endl;
 }
 
 bool DemoMatch::stopped() const {
@@ -318,6 +366,7 @@ void DemoMatch::movePlayers() {
   for (int side = 0; side < 2; ++side) {
     std::vector<PlayerView>& team = side == 0 ? view.left : view.right;
     const std::vector<PlayerView>& home = side == 0 ? formation.left : formation.right;
+    const std::vector<int>& sprinters = side == 0 ? options.our_sprinters : options.their_sprinters;
     for (size_t i = 0; i < team.size(); ++i) {
       PlayerView& p = team[i];
       double tx = home[i].x + (p.goalie ? 0 : shift);
@@ -326,7 +375,13 @@ void DemoMatch::movePlayers() {
         tx = view.ball_x + (side == 0 ? -1.5 : 1.5);
         ty = view.ball_y + (p.unum == 9 ? -3 : 0);
       }
-      motion.dashTowards(&p, typeOf(side, p.unum), tx, ty);
+      const bool sprints = std::count(sprinters.begin(), sprinters.end(), p.unum) > 0;
+      const Dash dash = sprints ? motion.sprint(&p, side) : motion.jog(&p, tx, ty);
+      const PlayerTypeValues& type = typeOf(side, p.unum);
+      const double accel =
+          std::min(PlayerMotion::ACCEL_MAX, dash.power * type.dash_power_rate * type.effort_max);
+      const double direction = (p.body + dash.direction) * M_PI / 180;
+      motion.move(&p, type, accel * std::cos(direction), accel * std::sin(direction));
     }
   }
 }

@@ -48,7 +48,20 @@ struct DemoOptions {
   bool clang_announcements = true;           // our players' "(clang (ver ...))" before kick-off
   FreeformLimits freeform;                   // announced in the server parameters and applied
   unsigned motion_seed = 1;                  // the players' random dashes
+  // Players that sprint (tools/player_motion.h) instead of jogging, by
+  // uniform number, of our team and of the opponents.
+  std::vector<int> our_sprinters;
+  std::vector<int> their_sprinters;
+  // Opponents 2 and 3 hold types whose announced player_decay differ by
+  // 1.5e-5: opponent 3's type (at kick-off) is announced with opponent 2's
+  // type's decay plus 1.5e-5, six significant digits as everything the
+  // server writes, and moves with a decay 4e-7 above that printed value (a
+  // server keeps more digits than it prints). Their types must differ.
+  bool close_decays = false;
 };
+
+// Every player of both teams sprints.
+void sprintAll(DemoOptions* options);
 
 // The opponents' types when none are given: the goalie 0 and, on a current
 // server, ten different types spread over the 18; otherwise, as a server
@@ -106,7 +119,10 @@ class DemoMatch {
   void sendParameters();
   // The server's defaults with these values, the player parameters and the
   // types of the practice server's own making.
-  void sendDefaultParameters(const std::map<std::string, std::string>& values);
+  std::vector<std::string> defaultParameters(const std::map<std::string, std::string>& values);
+  // Opponent 3's type made close to opponent 2's (DemoOptions::close_decays),
+  // in the announced messages and in the types the players move by.
+  void makeDecaysClose(std::vector<std::string>* messages);
   bool step();
   void serveUntil(Clock::time_point until);
   void answer(const Datagram& d);
@@ -150,7 +166,8 @@ class DemoMatch {
   int pt_max;
   std::vector<int> our_types;
   std::vector<int> their_types;
-  std::vector<PlayerTypeValues> types;  // as announced
+  std::vector<PlayerTypeValues> types;  // as announced (the players move by them)
+  std::string server_param;             // the "(server_param ...)" announced
   FreeformRules freeform;
   PlayerMotion motion;
   int playon_start = 0;  // cycle of the last change to play_on

@@ -5,11 +5,13 @@
 //                   [--opponent-types T1,...,T11] [--change-opponent CYCLE:UNUM:TYPE]...
 //                   [--no-clang] [--freeform-wait CYCLES] [--freeform-send CYCLES]
 //                   [--say-max COUNT] [--say-size CHARACTERS] [--seed N]
-//                   [-- COACH ARGUMENTS...]
+//                   [--sprint] [--sprint-ours U,...] [--sprint-theirs U,...]
+//                   [--close-decays] [-- COACH ARGUMENTS...]
 
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -23,7 +25,8 @@ void usage() {
                "                       [--opponent-types T1,...,T11] [--change-opponent C:U:T]...\n"
                "                       [--no-clang] [--freeform-wait N] [--freeform-send N]\n"
                "                       [--say-max N] [--say-size N] [--seed N]\n"
-               "                       [-- COACH ARGUMENTS...]\n"
+               "                       [--sprint] [--sprint-ours U,...] [--sprint-theirs U,...]\n"
+               "                       [--close-decays] [-- COACH ARGUMENTS...]\n"
                "  Starts the coach at PATH towards a practice server on 127.0.0.1 and plays\n"
                "  a short match. Exit status 0 when the match went through.\n"
                "  --synch: synchronous mode; --current-server: 18 player types and pt_max 1,\n"
@@ -36,7 +39,11 @@ void usage() {
                "  --no-clang: our players announce no CLang versions.\n"
                "  --freeform-wait, --freeform-send, --say-max, --say-size: the free-form\n"
                "  rules' server parameters (default 20, 10, 128, 128).\n"
-               "  --seed: the players' random dashes (default 1).\n";
+               "  --seed: the players' random dashes (default 1).\n"
+               "  --sprint: every player dashes with power 100 whenever it does not turn;\n"
+               "  --sprint-ours, --sprint-theirs: only these players of our team, of theirs.\n"
+               "  --close-decays: opponent 3's type is announced with opponent 2's type's\n"
+               "  player_decay plus 1.5e-5 (their types must differ).\n";
 }
 
 bool readInt(const char* text, int* value) {
@@ -47,20 +54,30 @@ bool readInt(const char* text, int* value) {
   return true;
 }
 
-bool readOpponentTypes(const std::string& text, practice::DemoOptions* options) {
-  std::vector<int> types(1, 0);
+// Whole numbers separated by commas.
+bool readList(const std::string& text, std::vector<int>* values) {
   size_t at = 0;
   for (;;) {
     const size_t comma = text.find(',', at);
-    int type = 0;
-    if (!readInt(text.substr(at, comma - at).c_str(), &type)) return false;
-    types.push_back(type);
-    if (comma == std::string::npos) break;
+    int value = 0;
+    if (!readInt(text.substr(at, comma - at).c_str(), &value)) return false;
+    values->push_back(value);
+    if (comma == std::string::npos) return true;
     at = comma + 1;
   }
-  if (types.size() != 12 || types[1] != 0) return false;
+}
+
+bool readOpponentTypes(const std::string& text, practice::DemoOptions* options) {
+  std::vector<int> types(1, 0);
+  if (!readList(text, &types) || types.size() != 12 || types[1] != 0) return false;
   options->opponent_types = types;
   return true;
+}
+
+bool readPlayers(const std::string& text, std::vector<int>* unums) {
+  unums->clear();
+  return readList(text, unums) &&
+         std::all_of(unums->begin(), unums->end(), [](int u) { return u >= 1 && u <= 11; });
 }
 
 bool readChange(const char* text, practice::DemoOptions* options) {
@@ -130,6 +147,14 @@ int main(int argc, char** argv) {
       int seed = 0;
       good = readInt(argv[++i], &seed);
       options.motion_seed = static_cast<unsigned>(seed);
+    } else if (arg == "--sprint") {
+      practice::sprintAll(&options);
+    } else if (arg == "--sprint-ours" && has_value) {
+      good = readPlayers(argv[++i], &options.our_sprinters);
+    } else if (arg == "--sprint-theirs" && has_value) {
+      good = readPlayers(argv[++i], &options.their_sprinters);
+    } else if (arg == "--close-decays") {
+      options.close_decays = true;
     } else if (arg == "--") {
       options.coach_args.assign(argv + i + 1, argv + argc);
       break;
@@ -153,6 +178,13 @@ int main(int argc, char** argv) {
   }
   if (!typesAnnounced(options)) {
     std::cerr << "[server] a type above the announced ones" << std::endl;
+    return 1;
+  }
+  const std::vector<int> opponents = options.opponent_types.empty()
+                                         ? practice::defaultOpponentTypes(options.current_server)
+                                         : options.opponent_types;
+  if (options.close_decays && opponents[2] == opponents[3]) {
+    std::cerr << "[server] --close-decays needs opponents 2 and 3 of different types" << std::endl;
     return 1;
   }
   return practice::runDemo(options, std::cout, scout);
