@@ -39,7 +39,8 @@ DemoMatch::DemoMatch(PracticeServer* server, const DemoOptions& options, std::os
       their_types(options.opponent_types.empty() ? defaultOpponentTypes(options.current_server)
                                                  : options.opponent_types),
       types(options.current_server ? currentServerPlayerTypes() : demoPlayerTypes()),
-      freeform(options.freeform),
+      // A full game time: nr_normal_halfs (2) halves of half_time seconds.
+      freeform(options.freeform, 2 * options.half_time_s * 10),
       motion(options.motion_seed) {
   their_types.resize(12, 0);
   their_types[1] = 0;  // the goalie keeps the default type

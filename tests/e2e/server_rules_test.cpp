@@ -1,7 +1,7 @@
 // The rules the practice server shares with a real server, checked on a real
 // server's recording so that the checks the practice server's views pass
 // (practice_server_test.cpp) are known to hold for the real thing; the
-// free-form window.
+// free-form rules.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include "tools/freeform_rules.h"
 
 namespace {
+
+const std::string say = "(say (freeform \"(opponent_types (2 15))\"))";
 
 TEST(RecordedViewTest, NumbersHaveTheServersFormAndMovesFollowTheDecay) {
   std::ifstream in(std::string(BRENVO_SOURCE_DIR) + "/tests/data/moving_v9.4_synch.txt");
@@ -63,13 +65,26 @@ TEST(RecordedViewTest, NumbersHaveTheServersFormAndMovesFollowTheDecay) {
 }
 
 TEST(FreeformRulesTest, WindowOpensAfterTheWaitForTheSendPeriod) {
-  for (const auto& w : std::vector<std::pair<int, bool>>{{599, 0}, {600, 1}, {620, 0}, {1219, 1}}) {
+  for (const auto& w : std::vector<std::pair<int, bool>>{
+           {600, 0}, {601, 1}, {619, 1}, {620, 0}, {1199, 0}, {1200, 1}, {1219, 1}, {1220, 0}}) {
     EXPECT_EQ(w.second, practice::freeformWindowOpen({600, 20, 128, 128}, w.first)) << w.first;
   }
-  practice::FreeformRules rules({20, 10, 2, 5});
-  EXPECT_EQ("(ok say)", rules.answer("(say (freeform \"hello world\"))", 0, false, 0));
-  EXPECT_EQ("hello", rules.says()[0].text);  // cut to say_coach_msg_size
-  EXPECT_EQ("(error could_not_parse_say)", rules.answer("(say (freeform \"a\"b\"))", 0, false, 0));
+}
+
+// A negative say_coach_cnt_max sets no limit; otherwise each full game time
+// (here 100 cycles) allows that many more.
+TEST(FreeformRulesTest, CountHasNoLimitWhenNegativeAndGrowsWithEachFullGameTime) {
+  practice::FreeformRules unlimited({600, 20, -1, 128}, 100);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ("(ok say)", unlimited.answer(say, 0, false, 0));
+  practice::FreeformRules rules({600, 20, 1, 128}, 100);
+  for (const auto& c :
+       std::vector<std::pair<int, std::string>>{{0, "(ok say)"},
+                                                {99, "(error said_too_many_freeform_messages)"},
+                                                {100, "(ok say)"},
+                                                {150, "(error said_too_many_freeform_messages)"},
+                                                {200, "(ok say)"}}) {
+    EXPECT_EQ(c.second, rules.answer(say, c.first, false, 0)) << c.first;
+  }
 }
 
 }  // namespace
