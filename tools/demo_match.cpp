@@ -54,6 +54,10 @@ bool DemoMatch::play(const std::function<bool()>& coach_gone) {
   const int half = options.half_time_s * 10;  // cycles of 100 ms
   bool going = step();
   for (int i = 0; going && i < 20; ++i) going = step();
+  for (int i = 0;
+       going && changes_received < options.await_changes && i < options.max_kick_off_wait; ++i) {
+    going = step();
+  }
 
   kickOff('l');
   for (cycle = 1; going && cycle <= half; ++cycle) {
@@ -264,6 +268,7 @@ void DemoMatch::answer(const Datagram& d) {
 }
 
 void DemoMatch::answerChange(const std::string& text) {
+  ++changes_received;
   int unum = 0;
   int type = 0;
   char close = 0;

@@ -58,6 +58,12 @@ struct DemoOptions {
   // server writes, and moves with a decay 4e-7 above that printed value (a
   // server keeps more digits than it prints). Their types must differ.
   bool close_decays = false;
+  // Before kick-off the server waits, at most max_kick_off_wait more stopped
+  // steps, until the coach has sent this many "(change_player_type ...)"
+  // commands (as a real server in auto mode kicks off kick_off_wait steps
+  // after both teams are complete); 0: the kick-off comes after 20 steps.
+  int await_changes = 0;
+  int max_kick_off_wait = 1000;
 };
 
 // Every player of both teams sprints.
@@ -161,6 +167,7 @@ class DemoMatch {
   int thinks_sent = 0;
   int thinks_answered = 0;
   int subs_used = 0;
+  int changes_received = 0;  // "(change_player_type ...)" commands of the coach
   double coach_version = 0;  // the protocol version of the coach's init; 0 without one
   int player_types;          // as announced in the player parameters
   int pt_max;
