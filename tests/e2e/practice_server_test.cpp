@@ -372,8 +372,8 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
   EXPECT_TRUE(follows(got, "(change_player_type 9 4)", "(ok change_player_type 9 4)"));
   EXPECT_TRUE(follows(got, "(change_player_type 11 4)", "(ok change_player_type 11 4)"));
   EXPECT_TRUE(follows(got, "(ok change_player_type 11 4)", "(warning max_of_that_type_on_field)"));
-  EXPECT_TRUE(follows(got, "(warning max_of_that_type_on_field)", "(error illegal_command_form)"));
-  EXPECT_TRUE(follows(got, "(error illegal_command_form)", "(ok check_ball 0 in_field)"));
+  EXPECT_TRUE(follows(got, "(warning max_of_that_type_on_field)", "(warning no_such_player)"));
+  EXPECT_TRUE(follows(got, "(warning no_such_player)", "(ok check_ball 0 in_field)"));
   EXPECT_TRUE(follows(got, "(ok check_ball 0 in_field)", "(error illegal_command_form)"));
   EXPECT_TRUE(follows(got, "(ok say)", "(error could_not_parse_say)"));
   std::vector<std::string> answers;
@@ -441,6 +441,63 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
             modes);
   EXPECT_EQ(20, views_at_zero);
   EXPECT_EQ(80, last_cycle);
+}
+
+// Dead balls as a coach meets them on a current server: a drop ball is
+// followed by play_on in the same cycle, so a substitution then is refused;
+// at a kick-in or a free kick it is taken, and the player is restored. The
+// trainer's change counts against subs_max too.
+TEST(DemoMatchTest, SubstitutionsAreTakenAtDeadBallsOnly) {
+  PracticeServer server;
+  practice::DemoOptions options;
+  options.team = "Coachees";
+  options.step_ms = 1;
+  options.synch = true;
+  options.current_server = true;
+  options.half_time_s = 15;
+  options.ball_in_play = false;
+  options.dead_ball_every = 120;
+  options.our_sprinters = {7};
+  options.our_changes = {{200, 4, 16}};
+  ScriptedCoach coach;
+  coach.time_up = 300;
+  coach.commands[102] = {"(change_player_type 7 17)"};
+  coach.commands[121] = {"(change_player_type 7 17)"};
+  coach.commands[241] = {"(change_player_type 8 14)", "(change_player_type 9 12)"};
+  std::thread coach_thread([&coach, &server]() { coach.run(server.port()); });
+  std::ostringstream log;
+  practice::DemoMatch match(&server, options, log);
+  EXPECT_TRUE(match.play([]() { return false; })) << log.str();
+  coach_thread.join();
+
+  std::vector<std::string> modes, changes;
+  for (const std::string& text : coach.texts) {
+    int cycle = 0;
+    char mode[64];
+    if (sscanf(text.c_str(), "(hear %d referee %63[^)])", &cycle, mode) == 2) {
+      modes.push_back(std::to_string(cycle) + " " + mode);
+    }
+  }
+  EXPECT_EQ((std::vector<std::string>{"0 kick_off_l", "2 play_on", "102 drop_ball", "102 play_on",
+                                      "120 kick_in_r", "125 play_on", "150 half_time",
+                                      "150 before_kick_off", "150 kick_off_r", "152 play_on",
+                                      "240 free_kick_l", "245 play_on", "300 time_up"}),
+            modes);
+  for (const practice::SubstitutionRecord& r : match.substitutionRecord()) {
+    if (r.after_kick_off) changes.push_back(std::to_string(r.cycle) + " " + r.answer);
+  }
+  EXPECT_EQ(
+      (std::vector<std::string>{"102 (warning cannot_sub_while_playon)",
+                                "121 (ok change_player_type 7 17)", "200 (change_player_type 4 16)",
+                                "241 (ok change_player_type 8 14)", "241 (warning no_subs_left)"}),
+      changes);
+  // The sprinter, tired before its substitution, is fresh after it.
+  std::map<int, double> sprinter;
+  for (const practice::StaminaSnapshot& s : match.staminaHistory()) {
+    if (s.unum == 7) sprinter[s.cycle] = s.state.stamina;
+  }
+  EXPECT_LT(sprinter[120], 4000);
+  EXPECT_GT(sprinter[130], 7000);
 }
 
 TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {
