@@ -478,8 +478,10 @@ void DemoMatch::restore(int side, int unum) {
 // Our trainer's changes, announced with the type.
 void DemoMatch::changeOurTypes() {
   for (const TypeChange& change : options.our_changes) {
-    if (change.cycle != cycle || change.unum < 1 || change.unum > 11) continue;
-    server->send(substitutions.trainerChange(change.unum, change.type, cycle));
+    if (change.cycle != cycle) continue;
+    const std::string notice = substitutions.trainerChange(change.unum, change.type, cycle);
+    if (notice.empty()) continue;
+    server->send(notice);
     restore(0, change.unum);
   }
 }

@@ -79,6 +79,7 @@ void useTiring(DemoOptions* options) {
   options->half_time_s = 50;
   options->ball_in_play = false;
   options->dead_ball_every = 150;
+  options->stamina_max = 4000;
   options->our_sprinters = {3, 7, 10};
   options->await_changes = 10;
   for (const char* arg : {"-substitution_policy", "roles", "-substitute_tired", "on"}) {

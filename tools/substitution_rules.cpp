@@ -78,6 +78,7 @@ std::vector<std::string> SubstitutionRules::firstKickOff(int cycle) {
 }
 
 std::string SubstitutionRules::trainerChange(int unum, int type, int cycle) {
+  if (unum < 1 || unum > 11 || type < 0 || type >= limits.player_types) return "";
   if (kicked_off) {
     ++subs;
     ++uses[type];

@@ -64,7 +64,8 @@ class SubstitutionRules {
   std::vector<std::string> firstKickOff(int cycle);
 
   // The trainer gives U type T (after kick-off it counts as a substitution).
-  // Returns the notice.
+  // Returns the notice; nothing (and no change) for a player or a type that
+  // does not exist.
   std::string trainerChange(int unum, int type, int cycle);
 
   // Types of players 1 to 11 (index 0 unused).
