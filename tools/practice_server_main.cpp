@@ -46,7 +46,8 @@ void usage() {
          "  rules' server parameters (default 20, 10, 128, 128).\n"
          "  --seed: the players' random dashes (default 1).\n"
          "  --sprint: every player dashes with power 100 whenever it does not turn;\n"
-         "  --sprint-ours, --sprint-theirs: only these players of our team, of theirs.\n"
+         "  --sprint-ours, --sprint-theirs: only these players of our team, of theirs\n"
+         "  (or none).\n"
          "  --close-decays: opponent 3's type is announced with opponent 2's type's\n"
          "  player_decay plus 1.5e-5 (their types must differ).\n"
          "  --tiring: a current server, synchronous, halves of 500 cycles, a ball\n"
@@ -90,8 +91,10 @@ bool readOpponentTypes(const std::string& text, practice::DemoOptions* options) 
   return true;
 }
 
+// Uniform numbers, or "none".
 bool readPlayers(const std::string& text, std::vector<int>* unums) {
   unums->clear();
+  if (text == "none") return true;
   return readList(text, unums) &&
          std::all_of(unums->begin(), unums->end(), [](int u) { return u >= 1 && u <= 11; });
 }
@@ -128,6 +131,7 @@ int main(int argc, char** argv) {
   bool demo = false;
   bool scout = false;
   bool tiring = false;
+  bool ours_chosen = false;  // --sprint-ours given
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool has_value = i + 1 < argc;
@@ -170,6 +174,7 @@ int main(int argc, char** argv) {
       practice::sprintAll(&options);
     } else if (arg == "--sprint-ours" && has_value) {
       good = readPlayers(argv[++i], &options.our_sprinters);
+      ours_chosen = true;
     } else if (arg == "--sprint-theirs" && has_value) {
       good = readPlayers(argv[++i], &options.their_sprinters);
     } else if (arg == "--close-decays") {
@@ -210,7 +215,7 @@ int main(int argc, char** argv) {
   if (tiring) {
     const std::vector<int> sprinters = options.our_sprinters;
     practice::useTiring(&options);
-    if (!sprinters.empty()) options.our_sprinters = sprinters;
+    if (ours_chosen) options.our_sprinters = sprinters;
   }
   if (!typesAnnounced(options)) {
     std::cerr << "[server] a type above the announced ones" << std::endl;
