@@ -85,75 +85,66 @@ TEST(FreeformRulesTest, CountHasNoLimitWhenNegativeAndGrowsWithEachFullGameTime)
   practice::FreeformRules unlimited({600, 20, -1, 128}, 100);
   for (int i = 0; i < 200; ++i) EXPECT_EQ("(ok say)", unlimited.answer(say, 0, false, 0));
   practice::FreeformRules rules({600, 20, 1, 128}, 100);
-  for (const auto& c :
-       std::vector<std::pair<int, std::string>>{{0, "(ok say)"},
-                                                {99, "(error said_too_many_freeform_messages)"},
-                                                {100, "(ok say)"},
-                                                {150, "(error said_too_many_freeform_messages)"},
-                                                {200, "(ok say)"}}) {
-    EXPECT_EQ(c.second, rules.answer(say, c.first, false, 0)) << c.first;
-  }
+  EXPECT_EQ("(ok say)", rules.answer(say, 0, false, 0));
+  EXPECT_EQ("(error said_too_many_freeform_messages)", rules.answer(say, 99, false, 0));
+  EXPECT_EQ("(ok say)", rules.answer(say, 100, false, 0));
 }
 
 // The answers in the order the rules check them, before and after the first
-// kick-off, on a current server (pt_max 1) and on one with pt_max 2.
+// kick-off, on a current server (pt_max 1) and on one with pt_max 2; "ok"
+// stands for the notice and the confirmation.
 TEST(SubstitutionRulesTest, AnswersFollowTheOrderOfTheChecks) {
   practice::SubstitutionRules current({18, 3, 1, false}), two({7, 3, 2, false});
   using P = practice::MatchPhase;
   const P BEFORE = P::BEFORE_KICK_OFF, STOPPED = P::STOPPED;
   const struct {
     practice::SubstitutionRules* rules;
-    const char* command;  // "kick-off", or "trainer U T"
+    const char* command;  // "U T", "kick-off", "trainer U T" or any other text
     P phase;
     const char* answer;
   } cases[] = {
-      {&current, "(change_player_type 2 5)", BEFORE,
-       "(change_player_type 2 5) (ok change_player_type 2 5)"},
-      {&current, "(change_player_type 3 5)", BEFORE, "(warning max_of_that_type_on_field)"},
-      {&current, "(change_player_type 12 18)", BEFORE, "(error out_of_range_player_type)"},
-      {&current, "(change_player_type 12 1)", BEFORE, "(warning no_such_player)"},
+      {&current, "2 5", BEFORE, "ok"},
+      {&current, "3 5", BEFORE, "(warning max_of_that_type_on_field)"},
+      {&current, "12 18", BEFORE, "(error out_of_range_player_type)"},
+      {&current, "12 1", BEFORE, "(warning no_such_player)"},
       {&current, "(change_player_type 3 1)x", BEFORE, "(error illegal_command_form)"},
       {&current, "kick-off", BEFORE, ""},  // 3 to 11 get types 1 to 4 and 6 to 10
-      {&current, "(change_player_type 4 11)", P::PLAY_ON, "(warning cannot_sub_while_playon)"},
-      {&current, "(change_player_type 4 5)", STOPPED, "(warning no_left_of_that_type)"},
-      {&current, "(change_player_type 4 0)", STOPPED, "(warning no_left_of_that_type)"},
-      {&current, "(change_player_type 4 11)", STOPPED,
-       "(change_player_type 4 11) (ok change_player_type 4 11)"},
-      {&current, "(change_player_type 5 11)", STOPPED, "(warning no_left_of_that_type)"},
+      {&current, "4 11", P::PLAY_ON, "(warning cannot_sub_while_playon)"},
+      {&current, "4 5", STOPPED, "(warning no_left_of_that_type)"},
+      {&current, "4 0", STOPPED, "(warning no_left_of_that_type)"},
+      {&current, "4 11", STOPPED, "ok"},
+      {&current, "5 11", STOPPED, "(warning no_left_of_that_type)"},
       {&current, "trainer 6 12", STOPPED, ""},
-      {&current, "(change_player_type 7 13)", STOPPED,
-       "(change_player_type 7 13) (ok change_player_type 7 13)"},
-      {&current, "(change_player_type 8 14)", STOPPED, "(warning no_subs_left)"},
-      {&current, "(change_player_type 8 14)", P::OVER,
-       "(warning cannot_sub_while_penalty_shootouts)"},
-      {&two, "(change_player_type 2 1)", BEFORE,
-       "(change_player_type 2 1) (ok change_player_type 2 1)"},
-      {&two, "(change_player_type 3 1)", BEFORE,
-       "(change_player_type 3 1) (ok change_player_type 3 1)"},
-      {&two, "(change_player_type 4 1)", BEFORE, "(warning max_of_that_type_on_field)"},
+      {&current, "7 13", STOPPED, "ok"},
+      {&current, "8 14", STOPPED, "(warning no_subs_left)"},
+      {&current, "8 14", P::OVER, "(warning cannot_sub_while_penalty_shootouts)"},
+      {&two, "2 1", BEFORE, "ok"},
+      {&two, "3 1", BEFORE, "ok"},
+      {&two, "4 1", BEFORE, "(warning max_of_that_type_on_field)"},
       {&two, "kick-off", BEFORE, ""},  // type 1 held twice counts once
-      {&two, "(change_player_type 4 1)", STOPPED, "(warning max_of_that_type_on_field)"},
-      {&two, "(change_player_type 2 6)", STOPPED,
-       "(change_player_type 2 6) (ok change_player_type 2 6)"},
-      {&two, "(change_player_type 3 6)", STOPPED,
-       "(change_player_type 3 6) (ok change_player_type 3 6)"},
-      {&two, "(change_player_type 4 6)", STOPPED, "(warning no_left_of_that_type)"},
+      {&two, "4 1", STOPPED, "(warning max_of_that_type_on_field)"},
+      {&two, "2 6", STOPPED, "ok"},
+      {&two, "3 6", STOPPED, "ok"},
+      {&two, "4 6", STOPPED, "(warning no_left_of_that_type)"},
   };
   for (const auto& c : cases) {
     int unum = 0, type = 0;
+    const std::string command = std::string(c.command).find('(') == 0
+                                    ? c.command
+                                    : "(change_player_type " + std::string(c.command) + ")";
     if (std::string(c.command) == "kick-off") {
       c.rules->firstKickOff(0);
     } else if (std::sscanf(c.command, "trainer %d %d", &unum, &type) == 2) {
       c.rules->trainerChange(unum, type, 0);
     } else {
       bool accepted = false;
-      std::string answer;
-      for (const std::string& message : c.rules->answer(c.command, c.phase, 0, &accepted)) {
-        answer += (answer.empty() ? "" : " ") + message;
-      }
-      EXPECT_EQ(c.answer, answer) << c.command;
-      EXPECT_EQ(answer.compare(0, 1, "(") == 0 && answer.find(" (ok ") != std::string::npos,
-                accepted);
+      const std::vector<std::string> answer = c.rules->answer(command, c.phase, 0, &accepted);
+      const bool ok = std::string(c.answer) == "ok";
+      const std::vector<std::string> expected =
+          ok ? std::vector<std::string>{command, "(ok " + command.substr(1)}
+             : std::vector<std::string>{c.answer};
+      EXPECT_EQ(expected, answer) << command;
+      EXPECT_EQ(ok, accepted) << command;
     }
   }
   EXPECT_EQ((std::vector<int>{0, 0, 5, 1, 11, 3, 12, 13, 7, 8, 9, 10}), current.types());
@@ -234,8 +225,7 @@ TEST(StaminaRulesTest, TenCyclesOfARealMatchFollowFromTheBodySense) {
     truth.insert({{unum, cycle}, s});
   }
   const std::vector<std::string> lines = gzipLines("stamina_v9.4_synch.txt.gz");
-  ASSERT_GT(lines.size(), 1800u);
-  ASSERT_GT(truth.size(), 600u);
+  ASSERT_GT(std::min(lines.size(), truth.size()), 600u);
   const practice::StaminaRules rules(practice::readStaminaParams(lines[1]));
   std::map<int, practice::PlayerTypeValues> types;
   std::vector<int> ours(12, 0);
