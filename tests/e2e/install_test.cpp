@@ -88,9 +88,10 @@ TEST_F(InstallTest, StartScriptWithoutArgumentsConnectsAsTheCopiedConfigurationS
   options.coach_path = team + "/run.sh";
   options.team = "FirstMatch";
   options.current_server = true;
-  // Steps long enough for the coach's 100 ms alarm to see more than ten
-  // stopped steps before kick-off, even on a loaded machine.
-  options.step_ms = 30;
+  // The kick-off waits for the coach's ten changes, which it makes at an
+  // alarm tick after ten stopped steps.
+  options.await_changes = 10;
+  options.step_ms = 10;
   options.half_time_s = 1;
   options.synch = true;
   std::ostringstream log;
