@@ -20,10 +20,14 @@
 #include "param/coach_config.h"
 #include "param/player_param.h"
 #include "param/server_param.h"
+#include "strategy/clang_manager.h"
 #include "strategy/player_type.h"
+#include "strategy/tired_substitution.h"
 #include "tests/coach/coach_test_support.h"
+#include "tests/gzip_lines.h"
 #include "world/coach_visual_sensor.h"
 #include "world/opponent_scout.h"
+#include "world/world_model_global.h"
 
 namespace {
 
@@ -233,6 +237,50 @@ TEST_F(AllocationTest, ScoutingAViewWithoutANewVerdictAllocatesNothing) {
   }
   EXPECT_GT(counted, 150);
   for (int unum = 1; unum <= 11; ++unum) EXPECT_GE(scout.verdict(unum), 0) << unum;
+}
+
+// Our players' stamina followed by substitute_tired over a real server's
+// tiring match (no gain there reaches a substitution): no view and no
+// referee message allocates.
+TEST_F(AllocationTest, FollowingOurPlayersStaminaAllocatesNothing) {
+  struct Sink : std::streambuf, FeatureOutbox {
+    int overflow(int c) override { return c; }
+    void send(const std::string&) override { ++sent; }
+    int sent = 0;
+  } sink;
+  std::streambuf* out = std::cout.rdbuf(&sink);
+  TiredSubstitution feature;
+  CoachVisualSensor visual;
+  Referee referee;
+  GameTime now;
+  const WorldModelGlobal world;
+  const CLangManager clang;
+  const CoachKnowledge coach{now, referee, visual, world, clang};
+  int counted = 0;
+  for (const std::string& line : gzipLines("stamina_v9.4_synch.txt.gz")) {
+    const char* m = line.c_str();
+    if (line.rfind("(server_param ", 0) == 0) ServerParam::instance().parse(m, 9.4);
+    if (line.rfind("(server_param ", 0) == 0) feature.serverParams(ServerParam::instance());
+    if (line.rfind("(player_type ", 0) == 0) feature.playerType(PlayerType(m, 9.4));
+    const bool view = line.rfind("(see_global ", 0) == 0;
+    if (!view && line.rfind("(hear ", 0) != 0) continue;
+    const int cycle = std::atoi(m + (view ? 12 : 6));
+    now = GameTime(cycle, cycle == now.cycle ? now.stopped + view : 0);
+    if (view) visual.parse(m, TEAM, 9.4, now);
+    if (!view) referee.parse(m, now);
+    S_allocations = 0;
+    S_counting = true;
+    if (view) feature.view(visual, now);
+    if (!view) feature.playMode(referee, now);
+    feature.batchEnd(coach, &sink);
+    S_counting = false;
+    if (cycle == 0) continue;  // the types are ranked at the first batch
+    EXPECT_EQ(0, S_allocations) << line.substr(0, 20);
+    ++counted;
+  }
+  std::cout.rdbuf(out);
+  EXPECT_GT(counted, 800);
+  EXPECT_EQ(0, sink.sent);
 }
 
 }  // namespace

@@ -1,0 +1,223 @@
+#include "strategy/tired_substitution.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "param/player_param.h"
+#include "param/server_param.h"
+#include "strategy/clang_manager.h"
+#include "tests/stream_capture.h"
+#include "world/world_model_global.h"
+
+namespace {
+
+struct Outbox : FeatureOutbox {
+  void send(const std::string& command) override { sent.push_back(command); }
+  std::vector<std::string> sent;
+};
+
+// A match of halves of half_s seconds (10 cycles each) against the feature:
+// every cycle each of our players dashes straight ahead with its power of
+// powers (0 for none), turning round at the ends of its lane. Types 1 to 3
+// rank 3, 2, 1; type 4 regains too little stamina to be a candidate.
+class Match {
+ public:
+  explicit Match(std::vector<double> dash, int half_s = 40, bool kick_off = true)
+      : powers(std::move(dash)) {
+    powers.resize(12, 0.0);
+    ServerParam& server = ServerParam::instance();
+    server.half_time = half_s;
+    server.nr_extra_halfs = 0;
+    server.stamina_max = 8000;
+    PlayerParam::instance().pt_max = 1;
+    feature.serverParams(server);
+    feature.playerParams(PlayerParam::instance());
+    const double rates[] = {0.006, 0.005, 0.0055, 0.006, 0.006};
+    for (int id = 0; id <= 4; ++id) {
+      PlayerType type(server);
+      type.id = id;
+      type.stamina_inc_max = id == 4 ? 25 : 45;
+      type.dash_power_rate = rates[id];
+      type.initAdditionalParams();
+      feature.playerType(type);
+    }
+    for (int u = 1; u <= 11; ++u) pos[u] = Vector2D(-40 + 3 * u, 0);
+    view();
+    if (kick_off) mode("kick_off_l");
+    mode("play_on");
+  }
+  ~Match() {
+    ServerParam::instance().setDefaultParam();
+    PlayerParam::instance().setDefaultParam();
+  }
+  void mode(const std::string& text) {
+    referee.parse(("(hear " + std::to_string(now.cycle) + " referee " + text + ")").c_str(), now);
+    feature.playMode(referee, now);
+  }
+  void notice(int unum, int type) { feature.typeChange({unum, type, false}, now); }
+  // Cycles of play, each a view and the end of its batch.
+  void step(int cycles = 1) {
+    for (int i = 0; i < cycles; ++i) {
+      ++now.cycle;
+      view();
+    }
+  }
+  void view() {
+    std::string text = "(see_global " + std::to_string(now.cycle) +
+                       " ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0)";
+    for (int u = 1; u <= 11; ++u) {
+      const StaminaModel::Player& p = feature.model().player(u);
+      const PlayerType& type = feature.model().playerType(p.type);
+      const double push = powers[u] * type.dash_power_rate * p.effort;
+      const Vector2D moved = vel[u] + Vector2D(body[u] == 0 ? push : -push, 0);
+      pos[u] = pos[u] + moved;
+      vel[u] = moved * type.player_decay;
+      if (std::fabs(pos[u].x) > 40) body[u] = pos[u].x > 0 ? 180 : 0;
+      char player[160];
+      std::snprintf(player, sizeof(player), " ((p \"Tired\" %d%s) %.6f %.6f %.6f %.6f %.0f 0)", u,
+                    u == 1 ? " goalie" : "", pos[u].x, pos[u].y, vel[u].x, vel[u].y, body[u]);
+      text += player;
+    }
+    visual.parse((text + ")").c_str(), "Tired", 9.4, now);
+    feature.view(visual, now);
+    feature.batchEnd(coach, &out);
+  }
+
+  std::vector<double> powers;
+  Vector2D pos[12], vel[12];
+  double body[12] = {};
+  TiredSubstitution feature;
+  GameTime now;
+  Referee referee;
+  CoachVisualSensor visual;
+  WorldModelGlobal world;
+  CLangManager clang;
+  CoachKnowledge coach{now, referee, visual, world, clang};
+  Outbox out;
+};
+
+// Players 2, 5 and 9 sprint, the others jog.
+const std::vector<double> SPRINT = {0, 40, 100, 40, 40, 98, 40, 40, 40, 96, 40, 40};
+const std::vector<double> JOG(12, 40.0);
+
+// After 150 cycles of play, a dead ball of two cycles: who gets which type.
+TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
+  struct Case {
+    const char* what;
+    std::vector<double> powers;
+    std::vector<std::pair<int, int>> held;  // (unum, type) announced at the first kick-off
+    int trainer_changes;                    // our players changed by the trainer after it
+    std::vector<std::string> sent;
+  };
+  const std::vector<double> goalie_runs = {0, 100, 40, 40, 40, 40, 40, 98, 40, 40, 40, 40};
+  const Case cases[] = {
+      {"three sprinters", SPRINT, {}, 0, {"(change_player_type 2 3)"}},
+      {"all jogging", JOG, {}, 0, {}},
+      {"the goalie never", goalie_runs, {}, 0, {"(change_player_type 7 3)"}},
+      {"type 3 held at kick-off", SPRINT, {{4, 3}}, 0, {"(change_player_type 2 2)"}},
+      {"every candidate held", SPRINT, {{4, 3}, {6, 2}, {7, 1}}, 0, {}},
+      {"no substitution left", SPRINT, {}, 3, {}},
+  };
+  for (const Case& c : cases) {
+    StreamCapture out(std::cout);
+    Match match(c.powers);
+    for (const auto& held : c.held)
+      match.feature.typeChange({held.first, held.second, false}, GameTime(0, 0));
+    match.step();
+    for (int i = 0; i < c.trainer_changes; ++i) match.notice(3, 4);
+    match.step(149);
+    match.mode("free_kick_l");
+    match.step(2);
+    EXPECT_EQ(c.sent, match.out.sent) << c.what;
+  }
+}
+
+// After 150 cycles of the three sprinters, the messages of one step, then
+// the next view: whether the coach substitutes.
+TEST(TiredSubstitutionTest, OnlyADeadBallWithinAHalfAllowsASubstitution) {
+  struct Case {
+    const char* what;
+    int half_s;
+    bool kick_off;
+    std::vector<std::string> modes;
+    bool play_on_next;  // the next step's play_on comes before its view
+    bool substitutes;
+  };
+  const Case cases[] = {
+      {"play on", 40, true, {}, false, false},
+      {"a drop ball", 40, true, {"drop_ball", "play_on"}, false, false},
+      {"a free kick", 40, true, {"free_kick_r"}, false, true},
+      {"a free kick over in the next step", 40, true, {"free_kick_r"}, true, false},
+      {"before the first kick-off", 40, false, {"free_kick_r"}, false, false},
+      {"between halves", 40, true, {"half_time"}, false, false},
+      {"normal time over", 7, true, {"free_kick_r"}, false, false},
+  };
+  for (const Case& c : cases) {
+    StreamCapture out(std::cout);
+    Match match(SPRINT, c.half_s, c.kick_off);
+    match.step(150);
+    for (const std::string& mode : c.modes) match.mode(mode);
+    if (c.play_on_next) {
+      ++match.now.cycle;
+      match.mode("play_on");
+      --match.now.cycle;
+    }
+    match.step();
+    EXPECT_EQ(c.substitutes, !match.out.sent.empty()) << c.what;
+  }
+}
+
+// Each answer to the substitution of player 2 with type 3: the line on
+// standard error, then what the coach sends in the same dead ball and at
+// the next one.
+TEST(TiredSubstitutionTest, EveryAnswerIsHandled) {
+  const std::string line = "Coach: the server did not substitute player 2 with type 3: ";
+  struct Case {
+    const char* answer;
+    std::string err;
+    const char* next;  // at the next dead ball
+  };
+  const Case cases[] = {
+      {"(ok change_player_type 2 3)", "", "(change_player_type 5 2)"},
+      {"(warning cannot_sub_while_playon)", line + "cannot_sub_while_playon\n",
+       "(change_player_type 2 3)"},
+      {"(warning no_left_of_that_type)", line + "no_left_of_that_type\n",
+       "(change_player_type 2 2)"},
+      {"(warning max_of_that_type_on_field)", line + "max_of_that_type_on_field\n",
+       "(change_player_type 2 2)"},
+      {"(warning no_such_player)", line + "no_such_player\n", "(change_player_type 2 2)"},
+      {"(error out_of_range_player_type)", line + "out_of_range_player_type\n",
+       "(change_player_type 2 2)"},
+      {"(warning no_subs_left)", line + "no_subs_left\n", nullptr},
+  };
+  for (const Case& c : cases) {
+    StreamCapture out(std::cout);
+    Match match(SPRINT);
+    match.step(150);
+    match.mode("free_kick_r");
+    match.step();
+    ASSERT_EQ(1u, match.out.sent.size());
+    const bool ok = c.err.empty();
+    if (ok) match.notice(2, 3);
+    {
+      StreamCapture err(std::cerr);
+      EXPECT_EQ(!ok, match.feature.answer(match.out.sent[0], c.answer)) << c.answer;
+      EXPECT_EQ(c.err, err.str());
+    }
+    match.step(3);
+    EXPECT_EQ(1u, match.out.sent.size()) << c.answer << ": one per dead ball";
+    match.mode("play_on");
+    match.step();
+    match.mode("goal_kick_l");
+    match.step();
+    std::vector<std::string> sent = {match.out.sent[0]};
+    if (c.next != nullptr) sent.push_back(c.next);
+    EXPECT_EQ(sent, match.out.sent) << c.answer;
+  }
+}
+
+}  // namespace
