@@ -156,7 +156,14 @@ bool TiredSubstitution::answer(const std::string& command, const char* message) 
   const char* head = std::strncmp(message, "(warning ", 9) == 0 ? message + 9
                      : std::strncmp(message, "(error ", 7) == 0 ? message + 7
                                                                 : nullptr;
-  if (head == nullptr) return false;  // "(ok ...)": the agent records it, the notice counted
+  if (head == nullptr) {
+    // "(ok change_player_type U T)" follows the notice, which made U fresh;
+    // without one it does so itself. The agent records it either way.
+    if (std::strncmp(message, "(ok ", 4) == 0 && stamina.player(unum).type != type) {
+      noteChange(unum, type, step_time);
+    }
+    return false;
+  }
   const std::size_t length = std::strcspn(head, ")");
   std::cerr << "Coach: the server did not substitute player " << unum << " with type " << type
             << ": ";

@@ -11,10 +11,7 @@ const int MS_PER_SECOND = 1000;
 const int CURRENT_HALF_CYCLES = 3000;
 const int CURRENT_EXTRA_HALF_CYCLES = 1000;
 
-// seconds of the named form in cycles of simulator_step milliseconds
-int toCycles(int seconds, int step_ms) {
-  if (step_ms <= 0) return 0;
-  const long cycles = static_cast<long>(seconds) * MS_PER_SECOND / step_ms;
+int toInt(long cycles) {
   return static_cast<int>(std::clamp<long>(cycles, INT_MIN, INT_MAX));
 }
 
@@ -28,8 +25,11 @@ HalfClock::HalfClock()
 
 void HalfClock::configure(const ServerParam& server, double version) {
   const bool named = version >= 8.0;
-  half_cycles = named ? toCycles(server.half_time, server.simulator_step) : server.half_time;
-  extra_half_cycles = toCycles(server.extra_half_time, server.simulator_step);
+  half_cycles = named ? toInt(server.halfTimeCycles()) : server.half_time;
+  extra_half_cycles =
+      server.simulator_step > 0
+          ? toInt(static_cast<long>(server.extra_half_time) * MS_PER_SECOND / server.simulator_step)
+          : 0;
   normal_halves = std::max(0, server.nr_normal_halfs);
   extra_halves = std::max(0, server.nr_extra_halfs);
 }
