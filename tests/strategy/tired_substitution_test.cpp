@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -133,7 +134,45 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
     match.mode("free_kick_l");
     match.step(2);
     EXPECT_EQ(c.sent, match.out.sent) << c.what;
+    int unum = 0, type = 0, gain = 0;
+    if (c.sent.empty()) continue;
+    ASSERT_EQ(
+        3, std::sscanf(out.str().c_str(), "substitute %d type %d gain %d\n", &unum, &type, &gain))
+        << out.str();
+    EXPECT_EQ(c.sent[0],
+              "(change_player_type " + std::to_string(unum) + " " + std::to_string(type) + ")");
+    EXPECT_GE(gain, 8000);
   }
+}
+
+// At the first view of cycle 500 (and 1000, ...) one line per player of the
+// view; at no other.
+TEST(TiredSubstitutionTest, TracesEveryPlayerEvery500Cycles) {
+  StreamCapture out(std::cout);
+  {
+    StreamCapture err(std::cerr);
+    TiredSubstitution().configure(9.4, false);
+    EXPECT_EQ(
+        "Coach: substitute_tired needs the global views; with use_advise off the coach cannot "
+        "substitute\n",
+        err.str());
+  }
+  Match match(JOG, 100);
+  match.step(499);
+  EXPECT_EQ("", out.str());
+  match.step(2);
+  const std::regex line(
+      "player ([0-9]+) at 500: stamina [0-9]+ effort [01]\\.[0-9]{2} recovery [01]\\.[0-9]{2} "
+      "capacity [0-9]+\n");
+  std::string rest = out.str();
+  std::smatch m;
+  int unum = 0;
+  while (std::regex_search(rest, m, line) && m.position() == 0) {
+    EXPECT_EQ(std::to_string(++unum), m[1]);
+    rest = m.suffix();
+  }
+  EXPECT_EQ(11, unum);
+  EXPECT_EQ("", rest);
 }
 
 // After 150 cycles of the three sprinters, the messages of one step, then
