@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,20 +17,12 @@
 
 namespace {
 
-struct Outbox : FeatureOutbox {
-  void send(const std::string& command) override { sent.push_back(command); }
-  std::vector<std::string> sent;
-};
-
 // A match of halves of half_s seconds (10 cycles each) against the feature:
 // every cycle each of our players dashes straight ahead with its power of
-// powers (0 for none), turning round at the ends of its lane. Types 1 to 3
-// rank 3, 2, 1; type 4 regains too little stamina to be a candidate.
-class Match {
- public:
-  explicit Match(std::vector<double> dash, int half_s = 40, bool kick_off = true)
-      : powers(std::move(dash)) {
-    powers.resize(12, 0.0);
+// powers, turning round at the ends of its lane. Types 1 to 3 rank 3, 2, 1;
+// type 4 regains too little stamina to be a candidate.
+struct Match : FeatureOutbox {
+  explicit Match(std::vector<double> dash, int half_s = 40, bool kick_off = true) : powers(dash) {
     ServerParam& server = ServerParam::instance();
     server.half_time = half_s;
     server.nr_extra_halfs = 0;
@@ -37,12 +30,11 @@ class Match {
     PlayerParam::instance().pt_max = 1;
     feature.serverParams(server);
     feature.playerParams(PlayerParam::instance());
-    const double rates[] = {0.006, 0.005, 0.0055, 0.006, 0.006};
     for (int id = 0; id <= 4; ++id) {
       PlayerType type(server);
       type.id = id;
       type.stamina_inc_max = id == 4 ? 25 : 45;
-      type.dash_power_rate = rates[id];
+      type.dash_power_rate = id == 1 ? 0.005 : id == 2 ? 0.0055 : 0.006;
       type.initAdditionalParams();
       feature.playerType(type);
     }
@@ -51,21 +43,18 @@ class Match {
     if (kick_off) mode("kick_off_l");
     mode("play_on");
   }
-  ~Match() {
+  ~Match() override {
     ServerParam::instance().setDefaultParam();
     PlayerParam::instance().setDefaultParam();
   }
+  void send(const std::string& command) override { sent.push_back(command); }
   void mode(const std::string& text) {
     referee.parse(("(hear " + std::to_string(now.cycle) + " referee " + text + ")").c_str(), now);
     feature.playMode(referee, now);
   }
-  void notice(int unum, int type) { feature.typeChange({unum, type, false}, now); }
   // Cycles of play, each a view and the end of its batch.
   void step(int cycles = 1) {
-    for (int i = 0; i < cycles; ++i) {
-      ++now.cycle;
-      view();
-    }
+    for (int i = 0; i < cycles; ++i, view()) ++now.cycle;
   }
   void view() {
     std::string text = "(see_global " + std::to_string(now.cycle) +
@@ -85,7 +74,7 @@ class Match {
     }
     visual.parse((text + ")").c_str(), "Tired", 9.4, now);
     feature.view(visual, now);
-    feature.batchEnd(coach, &out);
+    feature.batchEnd(coach, this);
   }
 
   std::vector<double> powers;
@@ -98,20 +87,21 @@ class Match {
   WorldModelGlobal world;
   CLangManager clang;
   CoachKnowledge coach{now, referee, visual, world, clang};
-  Outbox out;
+  std::vector<std::string> sent;
 };
 
 // Players 2, 5 and 9 sprint, the others jog.
 const std::vector<double> SPRINT = {0, 40, 100, 40, 40, 98, 40, 40, 40, 96, 40, 40};
 const std::vector<double> JOG(12, 40.0);
 
-// After 150 cycles of play, a dead ball of two cycles: who gets which type.
+// After 150 cycles of play, a dead ball of two cycles: who gets which type,
+// traced before it is sent.
 TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
   struct Case {
     const char* what;
     std::vector<double> powers;
     std::vector<std::pair<int, int>> held;  // (unum, type) announced at the first kick-off
-    int trainer_changes;                    // our players changed by the trainer after it
+    int trainer_changes;                    // of our players after it
     std::vector<std::string> sent;
   };
   const std::vector<double> goalie_runs = {0, 100, 40, 40, 40, 40, 40, 98, 40, 40, 40, 40};
@@ -126,14 +116,13 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
   for (const Case& c : cases) {
     StreamCapture out(std::cout);
     Match match(c.powers);
-    for (const auto& held : c.held)
-      match.feature.typeChange({held.first, held.second, false}, GameTime(0, 0));
+    for (const auto& held : c.held) match.feature.typeChange({held.first, held.second, false}, {});
     match.step();
-    for (int i = 0; i < c.trainer_changes; ++i) match.notice(3, 4);
+    for (int i = 0; i < c.trainer_changes; ++i) match.feature.typeChange({3, 4, false}, match.now);
     match.step(149);
     match.mode("free_kick_l");
     match.step(2);
-    EXPECT_EQ(c.sent, match.out.sent) << c.what;
+    EXPECT_EQ(c.sent, match.sent) << c.what;
     int unum = 0, type = 0, gain = 0;
     if (c.sent.empty()) continue;
     ASSERT_EQ(
@@ -143,36 +132,6 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
               "(change_player_type " + std::to_string(unum) + " " + std::to_string(type) + ")");
     EXPECT_GE(gain, 8000);
   }
-}
-
-// At the first view of cycle 500 (and 1000, ...) one line per player of the
-// view; at no other.
-TEST(TiredSubstitutionTest, TracesEveryPlayerEvery500Cycles) {
-  StreamCapture out(std::cout);
-  {
-    StreamCapture err(std::cerr);
-    TiredSubstitution().configure(9.4, false);
-    EXPECT_EQ(
-        "Coach: substitute_tired needs the global views; with use_advise off the coach cannot "
-        "substitute\n",
-        err.str());
-  }
-  Match match(JOG, 100);
-  match.step(499);
-  EXPECT_EQ("", out.str());
-  match.step(2);
-  const std::regex line(
-      "player ([0-9]+) at 500: stamina [0-9]+ effort [01]\\.[0-9]{2} recovery [01]\\.[0-9]{2} "
-      "capacity [0-9]+\n");
-  std::string rest = out.str();
-  std::smatch m;
-  int unum = 0;
-  while (std::regex_search(rest, m, line) && m.position() == 0) {
-    EXPECT_EQ(std::to_string(++unum), m[1]);
-    rest = m.suffix();
-  }
-  EXPECT_EQ(11, unum);
-  EXPECT_EQ("", rest);
 }
 
 // After 150 cycles of the three sprinters, the messages of one step, then
@@ -206,21 +165,20 @@ TEST(TiredSubstitutionTest, OnlyADeadBallWithinAHalfAllowsASubstitution) {
       --match.now.cycle;
     }
     match.step();
-    EXPECT_EQ(c.substitutes, !match.out.sent.empty()) << c.what;
+    EXPECT_EQ(c.substitutes, !match.sent.empty()) << c.what;
   }
 }
 
 // Each answer to the substitution of player 2 with type 3: the line on
-// standard error, then what the coach sends in the same dead ball and at
-// the next one.
+// standard error, nothing more in the same dead ball, and what the coach
+// sends at the next one.
 TEST(TiredSubstitutionTest, EveryAnswerIsHandled) {
   const std::string line = "Coach: the server did not substitute player 2 with type 3: ";
-  struct Case {
+  const struct {
     const char* answer;
     std::string err;
-    const char* next;  // at the next dead ball
-  };
-  const Case cases[] = {
+    const char* next;
+  } cases[] = {
       {"(ok change_player_type 2 3)", "", "(change_player_type 5 2)"},
       {"(warning cannot_sub_while_playon)", line + "cannot_sub_while_playon\n",
        "(change_player_type 2 3)"},
@@ -233,30 +191,53 @@ TEST(TiredSubstitutionTest, EveryAnswerIsHandled) {
        "(change_player_type 2 2)"},
       {"(warning no_subs_left)", line + "no_subs_left\n", nullptr},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     StreamCapture out(std::cout);
     Match match(SPRINT);
     match.step(150);
     match.mode("free_kick_r");
     match.step();
-    ASSERT_EQ(1u, match.out.sent.size());
+    ASSERT_EQ(1u, match.sent.size());
     const bool ok = c.err.empty();
-    if (ok) match.notice(2, 3);
-    {
-      StreamCapture err(std::cerr);
-      EXPECT_EQ(!ok, match.feature.answer(match.out.sent[0], c.answer)) << c.answer;
-      EXPECT_EQ(c.err, err.str());
-    }
+    if (ok) match.feature.typeChange({2, 3, false}, match.now);  // the notice comes first
+    StreamCapture err(std::cerr);
+    EXPECT_EQ(!ok, match.feature.answer(match.sent[0], c.answer)) << c.answer;
+    EXPECT_EQ(c.err, err.str());
     match.step(3);
-    EXPECT_EQ(1u, match.out.sent.size()) << c.answer << ": one per dead ball";
     match.mode("play_on");
     match.step();
     match.mode("goal_kick_l");
     match.step();
-    std::vector<std::string> sent = {match.out.sent[0]};
+    std::vector<std::string> sent = {match.sent[0]};
     if (c.next != nullptr) sent.push_back(c.next);
-    EXPECT_EQ(sent, match.out.sent) << c.answer;
+    EXPECT_EQ(sent, match.sent) << c.answer;
   }
+}
+
+// Without views the coach says at start-up that it cannot substitute. With
+// them, at the first view of cycle 500 (and 1000, ...) one line per player
+// of the view, and at no other.
+TEST(TiredSubstitutionTest, TracesEveryPlayerEvery500Cycles) {
+  StreamCapture out(std::cout);
+  StreamCapture err(std::cerr);
+  TiredSubstitution().configure(9.4, false);
+  EXPECT_EQ(
+      "Coach: substitute_tired needs the global views; with use_advise off the coach cannot "
+      "substitute\n",
+      err.str());
+  Match match(JOG, 100);
+  match.step(499);
+  EXPECT_EQ("", out.str());
+  match.step(2);
+  std::istringstream lines(out.str());
+  int unum = 0;
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_TRUE(std::regex_match(line, std::regex("player " + std::to_string(++unum) +
+                                                  " at 500: stamina [0-9]+ effort [01]\\.[0-9]{2} "
+                                                  "recovery [01]\\.[0-9]{2} capacity [0-9]+")))
+        << line;
+  }
+  EXPECT_EQ(11, unum);
 }
 
 }  // namespace

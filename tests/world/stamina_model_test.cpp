@@ -101,4 +101,46 @@ TEST_F(StaminaModelTest, RealMatchFollowsTheBodySense) {
   EXPECT_EQ("", err.str());
 }
 
+// Player 2 sprints for 200 cycles up to the cycle of the event (a current
+// server's halves, default stamina); a kick-off
+// restores everything only at a normal half's start, the capacity alone at
+// extra time's; a change of type restores everything. A coach whose first
+// view comes after kick-off says so once.
+TEST_F(StaminaModelTest, RestoresAsTheServerDoes) {
+  const struct {
+    int cycle;
+    bool change;             // a change of type, else a kick-off
+    bool stamina, capacity;  // restored
+  } cases[] = {{200, false, false, false},
+               {3000, false, true, true},
+               {6000, false, false, true},
+               {400, true, true, true}};
+  for (const auto& c : cases) {
+    StaminaModel model;
+    StreamCapture err(std::cerr);
+    if (c.cycle == 200) model.playMode(Referee::KICK_OFF, GameTime(0, 0));
+    CoachVisualSensor::PlayerT p;
+    p.unum = 2;
+    p.pos = Vector2D(0, 0);
+    for (int cycle = c.cycle - 200; cycle < c.cycle; ++cycle) {
+      const double push = 100 * 0.006 * model.player(2).effort;
+      const Vector2D move = p.vel + Vector2D(p.body == 0 ? push : -push, 0);
+      p.pos = p.pos + move;
+      p.vel = move * 0.4;
+      if (std::fabs(p.pos.x) > 40) p.body = p.pos.x > 0 ? 180 : 0;
+      model.observe({p}, GameTime(cycle, 0));
+    }
+    ASSERT_LT(model.player(2).stamina, 1000) << c.cycle;
+    if (c.change) model.changeType(2, 0);
+    if (!c.change) model.playMode(Referee::KICK_OFF, GameTime(c.cycle, 0));
+    EXPECT_EQ(c.stamina, model.player(2).stamina == model.staminaMax()) << c.cycle;
+    EXPECT_EQ(c.capacity, model.player(2).capacity == model.staminaCapacity()) << c.cycle;
+    EXPECT_EQ(c.cycle == 200 ? ""
+                             : "Coach: connected at cycle " + std::to_string(c.cycle - 200) +
+                                   ", after kick-off: our players' stamina is followed as if they "
+                                   "were fresh\n",
+              err.str());
+  }
+}
+
 }  // namespace
