@@ -219,7 +219,7 @@ int TiredSubstitution::bestType() const {
 
 double TiredSubstitution::gain(int unum, int new_type, int cycle) const {
   const HalfClock& clock = stamina.halves();
-  const double left = std::max(0, clock.halfEnd(cycle) - cycle);
+  const double left = std::max(0.0, static_cast<double>(clock.halfEnd(cycle)) - cycle);
   const StaminaModel::Player& p = stamina.player(unum);
   const double need = stamina.consumption(unum) * left;
   const double inc = stamina.playerType(p.type).stamina_inc_max;
@@ -240,7 +240,9 @@ void TiredSubstitution::batchEnd(const CoachKnowledge& coach, FeatureOutbox* out
     }
     ranking_stale = false;
   }
-  if (pending && coach.now.cycle - pending_since > S_ANSWER_WAIT) pending = false;
+  if (pending && static_cast<long>(coach.now.cycle) - pending_since > S_ANSWER_WAIT) {
+    pending = false;  // unanswered: the server will not answer it now
+  }
   if (!decision_due) return;
   decision_due = false;
   decide(ended_mode, coach, out);

@@ -105,8 +105,8 @@ void StaminaModel::playMode(Referee::PlayMode mode, const GameTime& now) {
 
 void StaminaModel::observe(const std::vector<CoachVisualSensor::PlayerT>& ours,
                            const GameTime& now) {
-  int steps = 1;
-  int new_cycles = 1;
+  long steps = 1;
+  long new_cycles = 1;
   if (!viewed) {
     viewed = true;
     if (now.cycle > 0) {
@@ -117,12 +117,13 @@ void StaminaModel::observe(const std::vector<CoachVisualSensor::PlayerT>& ours,
     }
   } else {
     if (now.cycle < last_view.cycle) return;
-    new_cycles = now.cycle - last_view.cycle;
-    steps = new_cycles > 0 ? new_cycles + now.stopped : now.stopped - last_view.stopped;
+    new_cycles = static_cast<long>(now.cycle) - last_view.cycle;
+    steps = new_cycles > 0 ? new_cycles + now.stopped
+                           : static_cast<long>(now.stopped) - last_view.stopped;
     if (steps <= 0) return;
   }
   last_view = now;
-  steps = std::min(steps, S_MAX_GAP);
+  steps = std::min<long>(steps, S_MAX_GAP);
   new_cycles = std::min(new_cycles, steps);
 
   for (Tracked& p : players) p.state.seen = false;
@@ -242,6 +243,10 @@ bool StaminaModel::readDash(const Tracked& p, const CoachVisualSensor::PlayerT& 
     // backwards with positive power, as a current server allows no other.
     const double dir = std::atan2(across, ahead) * 180.0 / PI;
     *power = accel.length() / (rate * directionRate(dir));
+  }
+  if (!std::isfinite(*power)) {
+    *power = p.last_power;  // a view no server writes
+    return false;
   }
   *power = std::min(*power, MAX_POWER_SHARE * maxpower);
   return true;
