@@ -102,16 +102,14 @@ void TiredSubstitution::view(const CoachVisualSensor& visual, const GameTime& no
   }
   if (now.cycle > 0 && now.cycle % S_TRACE_PERIOD == 0 && now.cycle != traced_cycle) {
     traced_cycle = now.cycle;
-    traceStamina(visual, now.cycle);
+    traceStamina(now.cycle);
   }
 }
 
-void TiredSubstitution::traceStamina(const CoachVisualSensor& visual, int cycle) const {
+void TiredSubstitution::traceStamina(int cycle) const {
   for (int unum = 1; unum <= StaminaModel::S_PLAYERS; ++unum) {
-    bool in_view = false;
-    for (const CoachVisualSensor::PlayerT& p : visual.ourPlayers()) in_view |= p.unum == unum;
-    if (!in_view) continue;
     const StaminaModel::Player& p = stamina.player(unum);
+    if (!p.seen) continue;
     char line[160];
     std::snprintf(line, sizeof(line),
                   "player %d at %d: stamina %.0f effort %.2f recovery %.2f capacity %.0f", unum,

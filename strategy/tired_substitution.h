@@ -63,7 +63,8 @@ class TiredSubstitution : public CoachFeature {
   // The decision after a complete step that ended in mode ended.
   void decide(Referee::PlayMode ended, const CoachKnowledge& coach, FeatureOutbox* out);
   bool typeAllowed(int type) const;
-  void traceStamina(const CoachVisualSensor& visual, int cycle) const;
+  // One line per player of our team in the latest view.
+  void traceStamina(int cycle) const;
 
   StaminaModel stamina;
   std::map<int, PlayerType> types;  // every announced type, for the ranking
