@@ -16,8 +16,8 @@ class LogOutput {
  public:
   // The longest a line waits for a stalled reader during the match, and the
   // longest all the goodbye's lines wait together, in milliseconds.
-  static const int MATCH_WAIT_MS = 50;
-  static const int GOODBYE_WAIT_MS = 5000;
+  static constexpr int MATCH_WAIT_MS = 50;
+  static constexpr int GOODBYE_WAIT_MS = 5000;
 
   // From now on std::cout and std::cerr write through LogOutput.
   static void install();
