@@ -201,11 +201,13 @@ int TiredSubstitution::substitutionsLeft() const {
   return server_says_none_left ? 0 : std::max(0, subs_max - subs_made);
 }
 
+// A type our players held at the first kick-off counts as used once, however
+// many held it; each substitution to it uses it once more.
 bool TiredSubstitution::typeAllowed(int type) const {
   if (type < 0 || type >= S_TYPES || refused[type]) return false;
-  int used = subs_of_type[type];
-  for (int unum = 1; unum <= StaminaModel::S_PLAYERS; ++unum) used += kick_off_types[unum] == type;
-  return used < pt_max;
+  bool held = false;
+  for (int unum = 1; unum <= StaminaModel::S_PLAYERS; ++unum) held |= kick_off_types[unum] == type;
+  return subs_of_type[type] + (held ? 1 : 0) < pt_max;
 }
 
 int TiredSubstitution::bestType() const {

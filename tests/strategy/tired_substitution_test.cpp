@@ -103,6 +103,7 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
     std::vector<std::pair<int, int>> held;  // (unum, type) announced at the first kick-off
     int trainer_changes;                    // of our players after it
     std::vector<std::string> sent;
+    int pt_max = 1;
   };
   const std::vector<double> goalie_runs = {0, 100, 40, 40, 40, 40, 40, 98, 40, 40, 40, 40};
   const Case cases[] = {
@@ -112,10 +113,13 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
       {"type 3 held at kick-off", SPRINT, {{4, 3}}, 0, {"(change_player_type 2 2)"}},
       {"every candidate held", SPRINT, {{4, 3}, {6, 2}, {7, 1}}, 0, {}},
       {"no substitution left", SPRINT, {}, 3, {}},
+      {"two holders use a type once", SPRINT, {{4, 3}, {6, 3}}, 0, {"(change_player_type 2 3)"}, 2},
   };
   for (const Case& c : cases) {
     StreamCapture out(std::cout);
     Match match(c.powers);
+    PlayerParam::instance().pt_max = c.pt_max;
+    match.feature.playerParams(PlayerParam::instance());
     for (const auto& held : c.held) match.feature.typeChange({held.first, held.second, false}, {});
     match.step();
     for (int i = 0; i < c.trainer_changes; ++i) match.feature.typeChange({3, 4, false}, match.now);
