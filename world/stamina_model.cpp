@@ -31,7 +31,6 @@ StaminaModel::StaminaModel() : viewed(false), kicked_off_half(-1) {
     p.state.goalie = false;
     p.moving_known = false;
     p.last_power = 0.0;
-    p.body = 0.0;
     p.window_at = 0;
     restore(&p);
   }
@@ -145,7 +144,6 @@ void StaminaModel::observe(const std::vector<CoachVisualSensor::PlayerT>& ours,
     }
     p.pos = seen.pos;
     p.vel = seen.vel;
-    p.body = seen.body;
     p.moving_known = true;
   }
   // A player missing from the view: its next view shows no single step.
@@ -229,7 +227,10 @@ bool StaminaModel::readDash(const Tracked& p, const CoachVisualSensor::PlayerT& 
 
   const Vector2D before_decay = now.vel * (1.0 / decay);
   const Vector2D accel = before_decay - p.vel;
-  const double body = p.body * PI / 180.0;
+  // The body the view shows: a player that dashes does not turn in the
+  // same step on a real server, and a server that lets it do both turns it
+  // first.
+  const double body = now.body * PI / 180.0;
   const double ahead = accel.x * std::cos(body) + accel.y * std::sin(body);
   const double across = -accel.x * std::sin(body) + accel.y * std::cos(body);
   const double noise = player_rand * before_decay.length() * NOISE_ACROSS_AXES;

@@ -80,8 +80,7 @@ class StaminaModel {
     // The motion in the last view that showed the player.
     Vector2D pos;
     Vector2D vel;
-    double body;
-    bool moving_known;  // pos, vel and body belong to the step before now
+    bool moving_known;  // pos and vel belong to the step before now
     double last_power;  // the last dash read from the motion
     // Gross consumption per cycle, the last S_WINDOW cycles since restored.
     double window[S_WINDOW];

@@ -62,11 +62,11 @@ struct Match : FeatureOutbox {
     for (int u = 1; u <= 11; ++u) {
       const StaminaModel::Player& p = feature.model().player(u);
       const PlayerType& type = feature.model().playerType(p.type);
+      if (std::fabs(pos[u].x) > 40) body[u] = pos[u].x > 0 ? 180 : 0;
       const double push = powers[u] * type.dash_power_rate * p.effort;
       const Vector2D moved = vel[u] + Vector2D(body[u] == 0 ? push : -push, 0);
       pos[u] = pos[u] + moved;
       vel[u] = moved * type.player_decay;
-      if (std::fabs(pos[u].x) > 40) body[u] = pos[u].x > 0 ? 180 : 0;
       char player[160];
       std::snprintf(player, sizeof(player), " ((p \"Tired\" %d%s) %.6f %.6f %.6f %.6f %.0f 0)", u,
                     u == 1 ? " goalie" : "", pos[u].x, pos[u].y, vel[u].x, vel[u].y, body[u]);

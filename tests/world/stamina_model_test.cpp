@@ -123,11 +123,11 @@ TEST_F(StaminaModelTest, RestoresAsTheServerDoes) {
     p.unum = 2;
     p.pos = Vector2D(0, 0);
     for (int cycle = c.cycle - 200; cycle < c.cycle; ++cycle) {
+      if (std::fabs(p.pos.x) > 40) p.body = p.pos.x > 0 ? 180 : 0;
       const double push = 100 * 0.006 * model.player(2).effort;
       const Vector2D move = p.vel + Vector2D(p.body == 0 ? push : -push, 0);
       p.pos = p.pos + move;
       p.vel = move * 0.4;
-      if (std::fabs(p.pos.x) > 40) p.body = p.pos.x > 0 ? 180 : 0;
       model.observe({p}, GameTime(cycle, 0));
     }
     ASSERT_LT(model.player(2).stamina, 1000) << c.cycle;
