@@ -97,16 +97,15 @@ const std::vector<double> JOG(12, 40.0);
 // After 150 cycles of play, a dead ball of two cycles: who gets which type,
 // traced before it is sent.
 TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
-  struct Case {
+  const std::vector<double> goalie_runs = {0, 100, 40, 40, 40, 40, 40, 98, 40, 40, 40, 40};
+  const struct {
     const char* what;
     std::vector<double> powers;
     std::vector<std::pair<int, int>> held;  // (unum, type) announced at the first kick-off
     int trainer_changes;                    // of our players after it
     std::vector<std::string> sent;
     int pt_max = 1;
-  };
-  const std::vector<double> goalie_runs = {0, 100, 40, 40, 40, 40, 40, 98, 40, 40, 40, 40};
-  const Case cases[] = {
+  } cases[] = {
       {"three sprinters", SPRINT, {}, 0, {"(change_player_type 2 3)"}},
       {"all jogging", JOG, {}, 0, {}},
       {"the goalie never", goalie_runs, {}, 0, {"(change_player_type 7 3)"}},
@@ -115,7 +114,7 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
       {"no substitution left", SPRINT, {}, 3, {}},
       {"two holders use a type once", SPRINT, {{4, 3}, {6, 3}}, 0, {"(change_player_type 2 3)"}, 2},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     StreamCapture out(std::cout);
     Match match(c.powers);
     PlayerParam::instance().pt_max = c.pt_max;
@@ -141,32 +140,30 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
 // After 150 cycles of the three sprinters, the messages of one step, then
 // the next view: whether the coach substitutes.
 TEST(TiredSubstitutionTest, OnlyADeadBallWithinAHalfAllowsASubstitution) {
-  struct Case {
+  const struct {
     const char* what;
     int half_s;
     bool kick_off;
-    std::vector<std::string> modes;
-    bool play_on_next;  // the next step's play_on comes before its view
+    std::vector<std::string> modes;  // "next play_on": the next step's, before its view
     bool substitutes;
+  } cases[] = {
+      {"play on", 40, true, {}, false},
+      {"a drop ball", 40, true, {"drop_ball", "play_on"}, false},
+      {"a free kick", 40, true, {"free_kick_r"}, true},
+      {"a free kick over in the next step", 40, true, {"free_kick_r", "next play_on"}, false},
+      {"before the first kick-off", 40, false, {"free_kick_r"}, false},
+      {"between halves", 40, true, {"half_time"}, false},
+      {"normal time over", 7, true, {"free_kick_r"}, false},
   };
-  const Case cases[] = {
-      {"play on", 40, true, {}, false, false},
-      {"a drop ball", 40, true, {"drop_ball", "play_on"}, false, false},
-      {"a free kick", 40, true, {"free_kick_r"}, false, true},
-      {"a free kick over in the next step", 40, true, {"free_kick_r"}, true, false},
-      {"before the first kick-off", 40, false, {"free_kick_r"}, false, false},
-      {"between halves", 40, true, {"half_time"}, false, false},
-      {"normal time over", 7, true, {"free_kick_r"}, false, false},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     StreamCapture out(std::cout);
     Match match(SPRINT, c.half_s, c.kick_off);
     match.step(150);
-    for (const std::string& mode : c.modes) match.mode(mode);
-    if (c.play_on_next) {
-      ++match.now.cycle;
-      match.mode("play_on");
-      --match.now.cycle;
+    for (const std::string& mode : c.modes) {
+      const bool next = mode == "next play_on";
+      match.now.cycle += next;
+      match.mode(next ? "play_on" : mode);
+      match.now.cycle -= next;
     }
     match.step();
     EXPECT_EQ(c.substitutes, !match.sent.empty()) << c.what;
