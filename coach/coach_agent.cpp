@@ -165,6 +165,10 @@ void CoachAgent::init(int argc, const char* const* argv) {
                  "nothing is told"
               << std::endl;
   }
+  if (config.substitute_tired) {
+    tired_substitution.configure(config.version, config.use_advise);
+    addFeature(&tired_substitution);
+  }
 }
 
 void CoachAgent::addFeature(CoachFeature* feature) {

@@ -19,6 +19,7 @@
 #include "coach/coach_feature.h"
 #include "strategy/clang_manager.h"
 #include "strategy/opponent_scouting.h"
+#include "strategy/tired_substitution.h"
 #include "world/coach_manager.h"
 #include "world/coach_visual_sensor.h"
 #include "world/referee.h"
@@ -161,7 +162,8 @@ class CoachAgent : public BasicClient {
   bool init_sent;
 
   // The opt-in features; each is switched on (addFeature) by its setting.
-  OpponentScouting scouting;  // scout_opponents
+  OpponentScouting scouting;             // scout_opponents
+  TiredSubstitution tired_substitution;  // substitute_tired
 
  private:
   // A command sent while a feature is on, awaiting the server's answer;

@@ -29,6 +29,7 @@ class FuzzCoach : public BrenvoCoach {
   void switchOnEveryFeature() {
     features_on = true;
     addFeature(&scouting);
+    addFeature(&tired_substitution);
   }
 
   // Makes the coach as new, connected to the peer. The transport is kept
@@ -44,6 +45,8 @@ class FuzzCoach : public BrenvoCoach {
     if (features_on) {
       scouting = OpponentScouting();
       scouting.configure(true, 9.4);
+      tired_substitution = TiredSubstitution();
+      tired_substitution.configure(9.4, true);
     }
     init_sent = true;
     if (udp->compressionLevel() == -1 && udp->socket().descriptor() != -1) return true;

@@ -103,6 +103,7 @@ class ServerParam : public ParamMap {
   int pen_taken_wait;
   int pen_nr_kicks;
   int pen_max_extra_kicks;
+  int extra_half_time;  // length of an extra half in seconds (named form only)
 
   // Real parameters.
   double goal_width;  // metres
@@ -184,6 +185,12 @@ class ServerParam : public ParamMap {
   double keepaway_width;
   double pen_dist_x;
   double pen_max_goalie_dist_x;
+  // Announced only to coaches of protocols above 9.4; a current server's
+  // values otherwise.
+  double stamina_capacity;  // stamina a player may regain in a half
+  double side_dash_rate;    // dash rate at 90 degrees from the body
+  double back_dash_rate;    // dash rate straight back
+  double dash_angle_step;   // degrees between allowed dash directions
 
   // Switches.
   bool wind_none;
