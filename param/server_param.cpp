@@ -258,6 +258,16 @@ void ServerParam::setAdditionalParam() {
   if (default_real_speed_max > player_speed_max) default_real_speed_max = player_speed_max;
 }
 
+long ServerParam::halfTimeCycles() const {
+  if (half_time <= 0 || simulator_step <= 0) return 0;
+  return static_cast<long>(half_time) * 1000 / simulator_step;
+}
+
+long ServerParam::fullGameCycles() const {
+  if (nr_normal_halfs <= 0) return 0;
+  return halfTimeCycles() * nr_normal_halfs;
+}
+
 void ServerParam::parse(const char* msg, const double& version) {
   readServerMessage(msg, version, POSITIONAL_ORDER, UNKEPT_NAMES);
   kickable_area = ball_size + kickable_margin + player_size;

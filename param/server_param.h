@@ -35,6 +35,12 @@ class ServerParam : public ParamMap {
   // Recomputes catchable_area and default_real_speed_max.
   void setAdditionalParam();
 
+  // The cycles of one half: half_time counts seconds (as servers announce
+  // it), a cycle simulator_step milliseconds. 0 when either is unknown.
+  long halfTimeCycles() const;
+  // The cycles of normal time: nr_normal_halfs halves. 0 when unknown.
+  long fullGameCycles() const;
+
   // Reads a "(server_param " message: the named form for version >= 8, the
   // positional form below that. Afterwards kickable_area, control_radius_width
   // and the derived members are recomputed, whatever the message said.

@@ -148,6 +148,6 @@ std::string OpponentScout::typesText(std::size_t max_length) const {
     if (text.size() + entry.size() + 1 > max_length) break;
     text += entry;
   }
-  if (text.size() == head.size()) return std::string();
+  if (text.size() + 1 > max_length) return std::string();
   return text + ")";
 }

@@ -59,7 +59,7 @@ class OpponentScout {
   unsigned revision() const { return revision_; }
   // "(opponent_types (U T) ...)" for every identified opponent in order of
   // U, entries dropped from the end until it fits max_length characters;
-  // empty when none is identified or none fits.
+  // "(opponent_types)" when none is identified, empty when not even that fits.
   std::string typesText(std::size_t max_length) const;
 
  private:

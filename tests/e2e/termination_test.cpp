@@ -255,7 +255,7 @@ TEST(TerminationTest, FailedSetUpEndsWithOneAndAFullBufferKeepsTheBye) {
   const std::string head = "command line : read 3 params.\n";
   const std::pair<const char*, std::string> failures[] = {
       {"fcntl", head + "Handler: fcntl failed (errno 1)\nCoach finished\n"},
-      {"sigaction", head + "Handler: sigaction failed (errno 22)\n"}};
+      {"sigaction", head + "Handler: sigaction failed (errno 22)\nCoach finished\n"}};
   for (const auto& failure : failures) {
     auto match = withStandIn({{"BRENVO_STAND_IN_FAIL", failure.first}},
                              []() { return std::unique_ptr<Match>(new Match()); });

@@ -196,12 +196,13 @@ TEST(OpponentScoutTest, VerdictFollowsRecentRatiosAndANoticeForgetsAll) {
 
 TEST(OpponentScoutTest, TypesTextListsNamedOpponentsWithinTheLength) {
   OpponentScout scout = threeTypes();
-  EXPECT_EQ("", scout.typesText(100));
+  EXPECT_EQ("(opponent_types)", scout.typesText(100));
   for (int unum : {11, 2, 10}) Mover(scout, unum).step(unum == 10 ? 0.4 : 0.5, 5);
   const std::string all = "(opponent_types (2 2) (10 0) (11 2))";
   EXPECT_EQ(all, scout.typesText(all.size()));
   EXPECT_EQ("(opponent_types (2 2) (10 0))", scout.typesText(all.size() - 1));
-  EXPECT_EQ("", scout.typesText(21));
+  EXPECT_EQ("(opponent_types)", scout.typesText(21));
+  EXPECT_EQ("", scout.typesText(15));
 }
 
 }  // namespace
