@@ -193,6 +193,10 @@ void CoachAgent::init(int argc, const char* const* argv) {
                  "nothing is told"
               << std::endl;
   }
+  if (!config.team_graphic_file.empty() &&
+      graphic.load(config.team_graphic_file, config.use_advise)) {
+    addFeature(&graphic);
+  }
 }
 
 void CoachAgent::addFeature(CoachFeature* feature) {

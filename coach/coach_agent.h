@@ -19,6 +19,7 @@
 #include "coach/coach_feature.h"
 #include "strategy/clang_manager.h"
 #include "strategy/opponent_scouting.h"
+#include "strategy/team_graphic.h"
 #include "world/coach_manager.h"
 #include "world/coach_visual_sensor.h"
 #include "world/referee.h"
@@ -209,6 +210,8 @@ class CoachAgent : public BasicClient {
   const CoachKnowledge knowledge;
   // Scouting the opponents (scout_opponents).
   OpponentScouting scouting;
+  // The team's picture sent before kick-off (team_graphic_file).
+  TeamGraphic graphic;
 };
 
 #endif

@@ -1,9 +1,24 @@
 #include "strategy/team_graphic.h"
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "strategy/xpm_image.h"
+
+namespace {
+
+// What the server answers a tile it does not take. Any other warning or
+// error answers some other command, whatever the order made of it.
+bool refusesTile(const char* message) {
+  for (const char* refusal : {"(error invalid_xpm_data)", "(error illegal_command_form)",
+                              "(warning invalid_tile_size)", "(warning only_before_kick_off)"}) {
+    if (std::strcmp(message, refusal) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 TeamGraphic::TeamGraphic()
     : phase(BEFORE_INIT), steps(0), new_step(false), next_unsent(0), accepted(0), answered(0) {
@@ -73,18 +88,21 @@ TeamGraphic::Tile* TeamGraphic::tileAt(int x, int y) {
   return index[y][x] < 0 ? nullptr : &tiles[index[y][x]];
 }
 
-// An "(ok team_graphic X Y)" names its tile itself, even when an earlier
-// tile went unanswered; a warning or an error belongs to the command the
-// server answered with it.
+// An "(ok team_graphic X Y)" names its tile itself; a refusal belongs to the
+// command the server answered with it.
 bool TeamGraphic::answer(const std::string& command, const char* message) {
   int x = -1;
   int y = -1;
   const bool ok = std::sscanf(message, "(ok team_graphic %d %d", &x, &y) == 2;
-  if (!ok && std::sscanf(command.c_str(), "(team_graphic (%d %d", &x, &y) != 2) return false;
+  if (!ok && (!refusesTile(message) ||
+              std::sscanf(command.c_str(), "(team_graphic (%d %d", &x, &y) != 2)) {
+    return false;
+  }
   Tile* tile = tileAt(x, y);
   if (tile == nullptr) return false;
-  if (!ok)
+  if (!ok) {
     std::cerr << "Coach: team graphic tile " << x << " " << y << ": " << message << std::endl;
+  }
   if (tile->state == ACCEPTED || tile->state == REFUSED) return true;
   tile->state = ok ? ACCEPTED : REFUSED;
   accepted += ok;

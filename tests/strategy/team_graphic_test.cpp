@@ -119,6 +119,7 @@ TEST_F(TeamGraphicTest, RefusedTilesAreToldAndNotSentAgain) {
   EXPECT_TRUE(graphic.answer(sent[1], "(ok team_graphic 1 0)"));
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(step(&graphic).empty());
   EXPECT_FALSE(graphic.answer("(change_player_type 2 3)", "(warning no_subs_left)"));
+  EXPECT_FALSE(graphic.answer(sent[1], "(warning max_of_that_type_on_field)"));
   EXPECT_EQ("team graphic: 2 tiles to send\nteam graphic: 1 tiles accepted\n", out.str());
   EXPECT_EQ("Coach: team graphic tile 0 0: (error invalid_xpm_data)\n", err.str());
 
