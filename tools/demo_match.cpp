@@ -34,6 +34,7 @@ DemoMatch::DemoMatch(PracticeServer* server, const DemoOptions& options, std::os
                                                  : options.opponent_types),
       types(options.current_server ? currentServerPlayerTypes() : demoPlayerTypes()),
       freeform(options.freeform),
+      graphic_board(options.drop_graphic_tiles),
       motion(options.motion_seed) {
   their_types.resize(12, 0);
   their_types[1] = 0;  // the goalie keeps the default type
@@ -151,6 +152,7 @@ bool DemoMatch::stopped() const {
 // as a real server waits for it. False once the match cannot go on.
 bool DemoMatch::step() {
   if (stopped()) return false;
+  graphic_board.step();
   if (eye_on) server->send(seeGlobal(cycle, view));
   if (options.synch) {
     server->send("(think)");
@@ -206,6 +208,8 @@ void DemoMatch::answer(const Datagram& d) {
     server->send("(ok team_names (team l " + coach_team + ") (team r " + options.opponent + "))");
   } else if (text.compare(0, 13, "(compression ") == 0) {
     server->enableCompression(atoi(text.c_str() + 13));
+  } else if (text.compare(0, 14, "(team_graphic ") == 0) {
+    for (const std::string& reply : graphic_board.answer(text)) server->send(reply);
   } else if (text.compare(0, 4, "(say") == 0) {
     server->send(freeform.answer(text, cycle, mode == "play_on", cycle - playon_start));
   } else {
@@ -253,6 +257,7 @@ void DemoMatch::kickOff(char side) {
   if (!kicked_off) {
     assignTypesAtFirstKickOff();
     kicked_off = true;
+    graphic_board.kickOff();
   }
   resetField();
   kick_off_cycle = cycle;

@@ -14,6 +14,7 @@
 #include "tools/player_motion.h"
 #include "tools/practice_server.h"
 #include "tools/server_messages.h"
+#include "tools/team_graphic_board.h"
 
 namespace practice {
 
@@ -48,6 +49,8 @@ struct DemoOptions {
   bool clang_announcements = true;           // our players' "(clang (ver ...))" before kick-off
   FreeformLimits freeform;                   // announced in the server parameters and applied
   unsigned motion_seed = 1;                  // the players' random dashes
+  int drop_graphic_tiles = 0;                // one team_graphic command in N goes unanswered
+  std::string graphic_out = "team_graphic_received.xpm";  // the team graphic as it arrived
 };
 
 // The opponents' types when none are given: the goalie 0 and, on a current
@@ -74,6 +77,7 @@ std::vector<int> defaultOpponentTypes(bool current_server);
 //   (look), (team_names)          -> (ok look C ...), (ok team_names (team l A) (team r B))
 //   (compression L)               -> (ok compression L) and the switch
 //   (say ...)                     -> by the free-form rules (tools/freeform_rules.h)
+//   (team_graphic ...)            -> as tools/team_graphic_board.h says
 //   (done), (bye)                 -> counted; the goodbye ends the match
 //   anything else                 -> (error illegal_command_form)
 // Commands sent to the init port after the init are refused without answer.
@@ -98,6 +102,7 @@ class DemoMatch {
   // The opponents' types (index 0 unused) as they are now.
   const std::vector<int>& opponentTypes() const { return their_types; }
   const std::vector<SayRecord>& says() const { return freeform.says(); }
+  const TeamGraphicBoard& graphic() const { return graphic_board; }
   const std::string& team() const { return coach_team; }
   const std::string& opponent() const { return options.opponent; }
 
@@ -152,6 +157,7 @@ class DemoMatch {
   std::vector<int> their_types;
   std::vector<PlayerTypeValues> types;  // as announced
   FreeformRules freeform;
+  TeamGraphicBoard graphic_board;
   PlayerMotion motion;
   int playon_start = 0;  // cycle of the last change to play_on
 };

@@ -101,6 +101,7 @@ int runDemo(const DemoOptions& options, std::ostream& log, bool scout) {
     }
   }
   printSummary(server, match, coach, log);
+  reportTeamGraphic(match.graphic(), options.graphic_out, log);
   if (scout) printScoutReport(match.opponentTypes(), match.says(), log);
   const bool went_through = match.initReceived() && match.byeReceived() && coach.exitStatus() == 0;
   log << "[server] " << (went_through ? "match completed" : "match failed") << std::endl;

@@ -5,6 +5,7 @@
 //                   [--opponent-types T1,...,T11] [--change-opponent CYCLE:UNUM:TYPE]...
 //                   [--no-clang] [--freeform-wait CYCLES] [--freeform-send CYCLES]
 //                   [--say-max COUNT] [--say-size CHARACTERS] [--seed N]
+//                   [--drop-tiles N] [--graphic-out PATH]
 //                   [-- COACH ARGUMENTS...]
 
 #include <stdio.h>
@@ -23,6 +24,7 @@ void usage() {
                "                       [--opponent-types T1,...,T11] [--change-opponent C:U:T]...\n"
                "                       [--no-clang] [--freeform-wait N] [--freeform-send N]\n"
                "                       [--say-max N] [--say-size N] [--seed N]\n"
+               "                       [--drop-tiles N] [--graphic-out PATH]\n"
                "                       [-- COACH ARGUMENTS...]\n"
                "  Starts the coach at PATH towards a practice server on 127.0.0.1 and plays\n"
                "  a short match. Exit status 0 when the match went through.\n"
@@ -36,7 +38,10 @@ void usage() {
                "  --no-clang: our players announce no CLang versions.\n"
                "  --freeform-wait, --freeform-send, --say-max, --say-size: the free-form\n"
                "  rules' server parameters (default 20, 10, 128, 128).\n"
-               "  --seed: the players' random dashes (default 1).\n";
+               "  --seed: the players' random dashes (default 1).\n"
+               "  --drop-tiles N: one team graphic command in N goes unanswered, as if lost;\n"
+               "  --graphic-out: where the team graphic is written as it arrived\n"
+               "  (default team_graphic_received.xpm).\n";
 }
 
 bool readInt(const char* text, int* value) {
@@ -130,6 +135,10 @@ int main(int argc, char** argv) {
       int seed = 0;
       good = readInt(argv[++i], &seed);
       options.motion_seed = static_cast<unsigned>(seed);
+    } else if (arg == "--drop-tiles" && has_value) {
+      good = readInt(argv[++i], &options.drop_graphic_tiles);
+    } else if (arg == "--graphic-out" && has_value) {
+      options.graphic_out = argv[++i];
     } else if (arg == "--") {
       options.coach_args.assign(argv + i + 1, argv + argc);
       break;
