@@ -2,12 +2,14 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 
 #include "coach/handler.h"
 #include "coach/log_output.h"
@@ -112,6 +114,32 @@ bool isRefereeSender(const char* message) {
   return std::strncmp(blank + 1, "referee", 7) == 0;
 }
 
+// The next word of a message, its blanks and parentheses aside; empty at
+// its end.
+std::string_view nextWord(std::string_view* text) {
+  const std::size_t begin = text->find_first_not_of(" ()");
+  if (begin == std::string_view::npos) return std::string_view();
+  const std::size_t end = std::min(text->find_first_of(" ()", begin), text->size());
+  const std::string_view word = text->substr(begin, end - begin);
+  text->remove_prefix(end);
+  return word;
+}
+
+// Whether "(ok NAME ARGS...)" answers `command`: the same NAME, and ARGS the
+// command's first words after it, word by word ("(ok team_graphic 3 0)"
+// answers "(team_graphic (3 0 ...))"). A command of its NAME alone takes any
+// ARGS ("(check_ball)" is answered "(ok check_ball T in_field)").
+bool okAnswers(std::string_view ok, std::string_view command) {
+  ok.remove_prefix(4);  // "(ok "
+  for (int words = 0;; ++words) {
+    const std::string_view answer_word = nextWord(&ok);
+    const std::string_view command_word = nextWord(&command);
+    if (answer_word.empty()) return words > 0;
+    if (command_word.empty()) return words == 1;
+    if (answer_word != command_word) return false;
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -168,6 +196,10 @@ void CoachAgent::init(int argc, const char* const* argv) {
   if (config.substitute_tired) {
     tired_substitution.configure(config.version, config.use_advise);
     addFeature(&tired_substitution);
+  }
+  if (!config.team_graphic_file.empty() &&
+      graphic.load(config.team_graphic_file, config.use_advise)) {
+    addFeature(&graphic);
   }
 }
 
@@ -283,22 +315,14 @@ void CoachAgent::expectAnswer(CoachFeature* owner, const std::string& command) {
 }
 
 // The server answers in order. An "(ok NAME ...)" names its command: the
-// oldest pending NAME is the one answered, and the commands before it got no
-// answer (lost on the way). A warning or an error names none: it answers
-// the oldest pending command.
+// oldest pending command it fits is the one answered, and the commands
+// before it got no answer (lost on the way). A warning or an error names
+// none: it answers the oldest pending command.
 bool CoachAgent::answerFeature(const char* message) {
   if (pending.empty()) return false;
   std::deque<Pending>::iterator answered = pending.begin();
   if (startsWith(message, "(ok ", 4)) {
-    const char* name = message + 4;
-    const std::size_t length = std::strcspn(name, " )");
-    for (; answered != pending.end(); ++answered) {
-      const std::string& command = answered->command;
-      if (command.size() > length + 1 && command.compare(1, length, name, length) == 0 &&
-          (command[length + 1] == ' ' || command[length + 1] == ')')) {
-        break;
-      }
-    }
+    while (answered != pending.end() && !okAnswers(message, answered->command)) ++answered;
     if (answered == pending.end()) return false;
   }
   const Pending taken = *answered;

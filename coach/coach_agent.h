@@ -19,6 +19,7 @@
 #include "coach/coach_feature.h"
 #include "strategy/clang_manager.h"
 #include "strategy/opponent_scouting.h"
+#include "strategy/team_graphic.h"
 #include "strategy/tired_substitution.h"
 #include "world/coach_manager.h"
 #include "world/coach_visual_sensor.h"
@@ -164,6 +165,7 @@ class CoachAgent : public BasicClient {
   // The opt-in features; each is switched on (addFeature) by its setting.
   OpponentScouting scouting;             // scout_opponents
   TiredSubstitution tired_substitution;  // substitute_tired
+  TeamGraphic graphic;                   // team_graphic_file
 
  private:
   // A command sent while a feature is on, awaiting the server's answer;

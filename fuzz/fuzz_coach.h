@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -30,6 +31,8 @@ class FuzzCoach : public BrenvoCoach {
     features_on = true;
     addFeature(&scouting);
     addFeature(&tired_substitution);
+    loadGraphic();
+    addFeature(&graphic);
   }
 
   // Makes the coach as new, connected to the peer. The transport is kept
@@ -47,6 +50,7 @@ class FuzzCoach : public BrenvoCoach {
       scouting.configure(true, 9.4);
       tired_substitution = TiredSubstitution();
       tired_substitution.configure(9.4, true);
+      graphic = loaded_graphic;
     }
     init_sent = true;
     if (udp->compressionLevel() == -1 && udp->socket().descriptor() != -1) return true;
@@ -71,7 +75,24 @@ class FuzzCoach : public BrenvoCoach {
   }
 
  private:
+  // A picture of two tiles in two colours, one of them transparent, read
+  // once from a file of its own.
+  void loadGraphic() {
+    char path[] = "/tmp/fuzz_graphic_XXXXXX";
+    const int file = ::mkstemp(path);
+    if (file == -1) return;
+    std::string xpm = "static char * g[] = {\n\"16 8 2 1\",\n\". c None\",\n\"# c #FF8000\",\n";
+    for (int row = 0; row < 8; ++row) xpm += "\"#.......########\",\n";
+    xpm += "};\n";
+    const bool written = ::write(file, xpm.data(), xpm.size()) == static_cast<ssize_t>(xpm.size());
+    ::close(file);
+    if (written) loaded_graphic.load(path, true);
+    ::unlink(path);
+    graphic = loaded_graphic;
+  }
+
   bool features_on = false;
+  TeamGraphic loaded_graphic;
 };
 
 // Puts the fuzzer's interval timer back when an input changed it; the first

@@ -41,6 +41,7 @@ DemoMatch::DemoMatch(PracticeServer* server, const DemoOptions& options, std::os
       // A full game time: nr_normal_halfs (2) halves of half_time seconds.
       freeform(options.freeform, 2 * options.half_time_s * 10),
       substitutions({player_types, playerParamDefault("subs_max"), pt_max, false}),
+      graphic_board(options.drop_graphic_tiles),
       motion(options.motion_seed) {
   their_types.resize(12, 0);
   their_types[1] = 0;  // the goalie keeps the default type
@@ -245,6 +246,7 @@ bool DemoMatch::stopped() const {
 bool DemoMatch::step() {
   if (stopped()) return false;
   updateStamina();
+  graphic_board.step();
   if (eye_on) server->send(seeGlobal(cycle, view));
   if (options.synch) {
     server->send("(think)");
@@ -300,6 +302,8 @@ void DemoMatch::answer(const Datagram& d) {
     server->send("(ok team_names (team l " + coach_team + ") (team r " + options.opponent + "))");
   } else if (text.compare(0, 13, "(compression ") == 0) {
     server->enableCompression(atoi(text.c_str() + 13));
+  } else if (text.compare(0, 14, "(team_graphic ") == 0) {
+    for (const std::string& reply : graphic_board.answer(text)) server->send(reply);
   } else if (text.compare(0, 4, "(say") == 0) {
     server->send(freeform.answer(text, cycle, mode == "play_on", cycle - playon_start));
   } else {
@@ -339,6 +343,7 @@ void DemoMatch::kickOff(char side, Restore what) {
       server->send("(change_player_type " + std::to_string(unum) + ")");
     }
     kicked_off = true;
+    graphic_board.kickOff();
   }
   for (int team = 0; team < 2; ++team) {
     for (int unum = 1; unum <= 11; ++unum) {

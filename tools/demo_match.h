@@ -16,6 +16,7 @@
 #include "tools/server_messages.h"
 #include "tools/stamina_rules.h"
 #include "tools/substitution_rules.h"
+#include "tools/team_graphic_board.h"
 
 namespace practice {
 
@@ -82,6 +83,8 @@ struct DemoOptions {
   // two extra halves of this length, then to penalty shoot-outs that end in
   // a draw (penalty_onfield_l, ten stopped steps, penalty_draw).
   int extra_half_time_s = 0;
+  int drop_graphic_tiles = 0;  // one team_graphic command in N goes unanswered
+  std::string graphic_out = "team_graphic_received.xpm";  // the team graphic as it arrived
 };
 
 // Every player of both teams sprints.
@@ -113,6 +116,7 @@ std::vector<int> defaultOpponentTypes(bool current_server);
 //   (look), (team_names)          -> (ok look C ...), (ok team_names (team l A) (team r B))
 //   (compression L)               -> (ok compression L) and the switch
 //   (say ...)                     -> by the free-form rules (tools/freeform_rules.h)
+//   (team_graphic ...)            -> as tools/team_graphic_board.h says
 //   (done), (bye)                 -> counted; the goodbye ends the match
 //   anything else                 -> (error illegal_command_form)
 // Commands sent to the init port after the init are refused without answer.
@@ -137,6 +141,7 @@ class DemoMatch {
   // The opponents' types (index 0 unused) as they are now.
   const std::vector<int>& opponentTypes() const { return their_types; }
   const std::vector<SayRecord>& says() const { return freeform.says(); }
+  const TeamGraphicBoard& graphic() const { return graphic_board; }
   const std::string& team() const { return coach_team; }
   const std::string& opponent() const { return options.opponent; }
   // The truth of our players' stamina: player U's (1 to 11) now, and every
@@ -221,6 +226,7 @@ class DemoMatch {
   int drop_ball_time = 100;             // as announced
   FreeformRules freeform;
   SubstitutionRules substitutions;
+  TeamGraphicBoard graphic_board;
   PlayerMotion motion;
   StaminaRules stamina_rules;
   StaminaState stamina[2][12];  // by side (ours 0) and uniform number

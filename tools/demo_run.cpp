@@ -131,6 +131,7 @@ int runDemo(const DemoOptions& options, std::ostream& log, Report report) {
   }
   if (capture) forward();
   printSummary(server, match, coach, log);
+  reportTeamGraphic(match.graphic(), options.graphic_out, log);
   if (report == Report::SCOUTING) printScoutReport(match.opponentTypes(), match.says(), log);
   if (report == Report::STAMINA) {
     printStaminaReport(match.staminaHistory(), coach.out(), match.substitutionRecord(), log);

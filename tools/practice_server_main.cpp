@@ -8,7 +8,8 @@
 //                   [--sprint] [--sprint-ours U,...] [--sprint-theirs U,...]
 //                   [--close-decays] [--tiring] [--stamina-max N] [--ball-lies]
 //                   [--dead-balls CYCLES] [--extra-time SECONDS]
-//                   [--change-ours CYCLE:UNUM:TYPE]... [-- COACH ARGUMENTS...]
+//                   [--change-ours CYCLE:UNUM:TYPE]... [--drop-tiles N]
+//                   [--graphic-out PATH] [-- COACH ARGUMENTS...]
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -31,7 +32,8 @@ void usage() {
          "                       [--sprint] [--sprint-ours U,...] [--sprint-theirs U,...]\n"
          "                       [--close-decays] [--tiring] [--stamina-max N] [--ball-lies]\n"
          "                       [--dead-balls N] [--extra-time SECONDS]\n"
-         "                       [--change-ours C:U:T]... [-- COACH ARGUMENTS...]\n"
+         "                       [--change-ours C:U:T]... [--drop-tiles N]\n"
+         "                       [--graphic-out PATH] [-- COACH ARGUMENTS...]\n"
          "  Starts the coach at PATH towards a practice server on 127.0.0.1 and plays\n"
          "  a short match. Exit status 0 when the match went through.\n"
          "  --synch: synchronous mode; --current-server: 18 player types and pt_max 1,\n"
@@ -60,7 +62,10 @@ void usage() {
          "  --ball-lies: nobody touches the ball; the referee drops it.\n"
          "  --dead-balls: a kick-in or a free kick every N cycles of play.\n"
          "  --extra-time: a goalless match, two extra halves of SECONDS, penalties.\n"
-         "  --change-ours: the trainer gives our player U type T at cycle C.\n";
+         "  --change-ours: the trainer gives our player U type T at cycle C.\n"
+         "  --drop-tiles N: one team graphic command in N goes unanswered, as if lost;\n"
+         "  --graphic-out: where the team graphic is written as it arrived\n"
+         "  (default team_graphic_received.xpm).\n";
 }
 
 bool readInt(const char* text, int* value) {
@@ -191,6 +196,10 @@ int main(int argc, char** argv) {
       good = readInt(argv[++i], &options.extra_half_time_s);
     } else if (arg == "--change-ours" && has_value) {
       good = readChange(argv[++i], 1, &options.our_changes);
+    } else if (arg == "--drop-tiles" && has_value) {
+      good = readInt(argv[++i], &options.drop_graphic_tiles);
+    } else if (arg == "--graphic-out" && has_value) {
+      options.graphic_out = argv[++i];
     } else if (arg == "--") {
       options.coach_args.assign(argv + i + 1, argv + argc);
       break;

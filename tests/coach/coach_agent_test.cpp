@@ -459,17 +459,21 @@ TEST_F(CoachAgentTest, FeaturesHearWhatHappenedAndTheAnswersToTheirCommands) {
       feature.take());
   EXPECT_EQ(std::vector<std::string>{withNul("(eye on)")}, peer.takeAll());
 
-  feature.to_send = {"(say a)", "(say b)", "(team_graphic c)", "(say d)"};
+  feature.to_send = {"(say a)", "(say b)", "(team_graphic (1 0 c))", "(team_graphic (2 0 c))",
+                     "(say d)"};
   agent.feed(peer, {"(ok eye on)"});  // the agent's own command, reported by it
   EXPECT_EQ(std::vector<std::string>({withNul("(say a)"), withNul("(say b)"),
-                                      withNul("(team_graphic c)"), withNul("(say d)")}),
+                                      withNul("(team_graphic (1 0 c))"),
+                                      withNul("(team_graphic (2 0 c))"), withNul("(say d)")}),
             peer.takeAll());
   feature.take();
   feature.handles = false;
   agent.feed(peer, {"(warning w)", "(ok say)"});
   feature.handles = true;
-  agent.feed(peer, {"(ok say)", "(error e)"});  // (team_graphic c) got no answer
+  // (team_graphic (1 0 c)) got no answer; an ok's words tell its command.
+  agent.feed(peer, {"(ok team_graphic 2 0)", "(ok say)", "(error e)"});
   EXPECT_EQ(std::vector<std::string>({"(say a) -> (warning w)", "(say b) -> (ok say)", "batch 1",
+                                      "(team_graphic (2 0 c)) -> (ok team_graphic 2 0)",
                                       "(say d) -> (ok say)", "batch 1"}),
             feature.take());
   EXPECT_EQ(

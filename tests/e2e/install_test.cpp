@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "strategy/xpm_image.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace e2e {
@@ -59,6 +60,10 @@ TEST_F(InstallTest, InstalledSampleKeepsTheDefaultsButTheRolesPolicyAndStartScri
   expected.replace(expected.find(classic), classic.size(), "substitution_policy : \"roles\"");
   EXPECT_EQ(expected, installed.out());
   EXPECT_EQ(sample + summary + "command line : read 0 params.\nCoach finished\n", installed.err());
+  XpmImage picture;  // the sample team graphic, named in the sample's comments
+  std::string reason;
+  EXPECT_TRUE(picture.load(prefix + "/share/brenvo_coach/brenvo_team.xpm", &reason)) << reason;
+  EXPECT_NE(std::string::npos, readFile(sample).find("# team_graphic_file : brenvo_team.xpm\n"));
 
   practice::DemoOptions options;
   options.coach_path = prefix + "/team/start.sh";  // -host, -port, -t: neither HOST nor TEAM
