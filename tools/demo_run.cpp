@@ -78,7 +78,7 @@ void useTiring(DemoOptions* options) {
   options->step_ms = 10;
   options->half_time_s = 50;
   options->ball_in_play = false;
-  options->dead_ball_every = 150;
+  options->dead_ball_every = 100;
   options->stamina_max = 4000;
   options->our_sprinters = {3, 7, 10};
   options->await_changes = 10;

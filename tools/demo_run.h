@@ -38,7 +38,7 @@ void useScouting(DemoOptions* options);
 // The tiring demo's settings on top of `options`: a current server in
 // synchronous mode with steps of 10 ms, halves of 500 cycles, a ball nobody
 // touches (the referee drops it after 100 cycles of play_on) and a kick-in or
-// a free kick every 150 cycles; stamina_max 4000, so that our players 3, 7
+// a free kick every 100 cycles; stamina_max 4000, so that our players 3, 7
 // and 10, who sprint while the others jog, tire within 80 cycles; the
 // kick-off waits for the coach's ten changes of its roles policy; the coach
 // gets -substitution_policy roles -substitute_tired on.

@@ -53,7 +53,7 @@ void usage() {
          "  --close-decays: opponent 3's type is announced with opponent 2's type's\n"
          "  player_decay plus 1.5e-5 (their types must differ).\n"
          "  --tiring: a current server, synchronous, halves of 500 cycles, a ball\n"
-         "  nobody touches, a kick-in or a free kick every 150 cycles, stamina_max\n"
+         "  nobody touches, a kick-in or a free kick every 100 cycles, stamina_max\n"
          "  4000, our players 3, 7 and 10 sprint (or those of --sprint-ours); the\n"
          "  coach gets -substitution_policy roles -substitute_tired on, and the run\n"
          "  ends with each of our players' true stamina beside the coach's last\n"
