@@ -312,6 +312,9 @@ TEST_F(CoachAgentTest, RefereeStepUpdatesTheWorldModel) {
   EXPECT_EQ(Referee::KICK_OFF, agent.world.playMode());
   EXPECT_EQ(SoccerTypes::LEFT, agent.world.modeSide());
   EXPECT_EQ(GameTime(0, 1), agent.world.gameTime());
+  // A batch with neither a view nor the referee leaves the world as it was.
+  agent.feed(peer, {"(ok check_ball 3 in_field)"});
+  EXPECT_EQ(GameTime(0, 1), agent.world.gameTime());
 }
 
 TEST_F(CoachAgentTest, SilentServerGetsThreeProbesAndIsDeclaredDown) {
