@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <thread>
 
@@ -271,6 +273,28 @@ TEST(TerminationTest, FailedSetUpEndsWithOneAndAFullBufferKeepsTheBye) {
   EXPECT_TRUE(match->server.receiveUntil("(bye)", LONG_WAIT_MS));
 }
 
+// A read of the configuration that a signal interrupts is tried again; one
+// that fails (the file is a directory) ends that file's reading at once.
+TEST(TerminationTest, InterruptedConfigurationReadIsRetriedAndAFailedOneReported) {
+  char dir[] = "/tmp/brenvo_config_XXXXXX";
+  ASSERT_NE(nullptr, mkdtemp(dir));
+  const std::string file = std::string(dir) + "/coach.conf";
+  std::ofstream(file) << "port : 6001\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {file, file + ": read 2 lines, 1 params.\n"},
+      {dir, std::string(dir) + ": read 1 lines, 0 params.\n" + dir + " : read error\n"}};
+  for (const auto& [config, summary] : cases) {
+    auto coach = withStandIn({{"BRENVO_STAND_IN_FAIL", "read"}}, [&, config = config]() {
+      return std::unique_ptr<CoachProcess>(new CoachProcess({"--coach-config", config, "--help"}));
+    });
+    ASSERT_TRUE(coach->waitExit(LONG_WAIT_MS)) << config;
+    EXPECT_EQ(0, coach->exitStatus());
+    EXPECT_EQ(summary + "command line : read 0 params.\nCoach finished\n", coach->err());
+  }
+  unlink(file.c_str());
+  rmdir(dir);
+}
+
 // nohup, or `&` in a script: what the starter ignored stays ignored, and
 // SIGTERM still ends the coach.
 TEST(TerminationTest, SignalsIgnoredAtStartStayIgnored) {
@@ -320,7 +344,12 @@ TEST(TerminationTest, LogReaderThatGoesAwayOrStallsNeverHoldsUpTheCoach) {
     EXPECT_EQ(0, match.coach->exitStatus()) << match.coach->describeEnd();
   }
   for (const bool reader_comes_back : {true, false}) {
-    Match match;
+    // What each long wait for room ended in, as the C library saw it.
+    char waits[] = "/tmp/brenvo_waits_XXXXXX";
+    close(mkstemp(waits));
+    auto started = withStandIn({{"BRENVO_STAND_IN_WAITS", waits}},
+                               []() { return std::unique_ptr<Match>(new Match()); });
+    Match& match = *started;
     match.connect();
     match.coach->stallErr(true);
     // Far more than a pipe holds.
@@ -336,7 +365,16 @@ TEST(TerminationTest, LogReaderThatGoesAwayOrStallsNeverHoldsUpTheCoach) {
       match.coach->signal(SIGINT);
     ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
     EXPECT_EQ(1, match.coach->exitStatus());
-    if (!reader_comes_back) continue;
+    std::ifstream waits_file(waits);
+    const std::string ends((std::istreambuf_iterator<char>(waits_file)),
+                           std::istreambuf_iterator<char>());
+    unlink(waits);
+    if (!reader_comes_back) {
+      // The further signal ended the wait, and no later line waited again.
+      const std::string last = "interrupted\n";
+      EXPECT_EQ(last, ends.substr(ends.size() - std::min(ends.size(), last.size()))) << ends;
+      continue;
+    }
     const std::string& err = match.coach->err();
     const std::string tail = "\nKilled. Exiting...\nCoach finished\n";
     ASSERT_GT(err.size(), tail.size());
