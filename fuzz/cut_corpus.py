@@ -60,12 +60,14 @@ def feature_seeds(lines):
         if not m.startswith((b"(player_type ", b"(server_param ", b"(player_param ")):
             current.append(m)
     cycles.append(current)
-    answers = [b"(ok say)", b"(error cannot_say_freeform_while_playon)", b"(warning no_subs_left)"]
+    answers = [b"(ok team_graphic 0 0)", b"(ok say)", b"(error cannot_say_freeform_while_playon)",
+               b"(warning invalid_tile_location)", b"(ok change_player_type 3 5)",
+               b"(warning no_subs_left)"]
     notices = [i for i, c in enumerate(cycles) if any(m.startswith(b"(change_player_type") for m in c)]
     starts = sorted(set([0, len(cycles) // 3, len(cycles) - 10] + notices[-1:]))
     seeds = []
     for start in starts:
-        window = [opening] + cycles[max(start, 0):max(start, 0) + 10]
+        window = [opening] + cycles[max(start, 0):max(start, 0) + 12]
         for k, answer in enumerate(answers):
             if 2 * k + 2 < len(window):
                 window[2 * k + 2] = window[2 * k + 2] + [answer]
