@@ -139,7 +139,8 @@ TEST(TerminationTest, SignalAtAnyMomentEndsInOrderUnderAFlood) {
     round.after = static_cast<int>(random() % 200);
     round.game_over_at = static_cast<int>(random() % 1100);
 
-    Match match;
+    // A silence limit of about a minute: only the signal may end a round.
+    Match match({"-server_down_cycle", "300"});
     practice::Datagram init;
     ASSERT_TRUE(match.server.waitInit(&init, LONG_WAIT_MS)) << match.coach->err();
     const int total = round.before + round.after;
