@@ -40,14 +40,10 @@ TEST_P(ScoutingTest, NoWrongVerdictOrTextAndEveryProvableOpponentIsNamed) {
   options.step_ms = 20;  // the coach's alarm still sees the stopped steps
   options.close_decays = GetParam().close_decays;
   if (GetParam().sprint) practice::sprintAll(&options);
-  practice::PracticeServer server;
-  std::vector<std::string> args = practice::coachArguments(server.port(), TEAM);
-  args.insert(args.end(), options.coach_args.begin(), options.coach_args.end());
-  CoachProcess coach(args);
-  std::ostringstream log;
-  practice::DemoMatch match(&server, options, log);
-  ASSERT_TRUE(match.play([&coach]() { return coach.exited(); })) << log.str() << coach.err();
-  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
+  DemoWithCoach demo(options);
+  ASSERT_TRUE(demo.play());
+  const CoachProcess& coach = demo.coach;
+  const practice::DemoMatch& match = demo.match;
 
   // Until its "changed type" line an opponent holds its first type.
   const std::vector<int> first = practice::defaultOpponentTypes(true);

@@ -26,14 +26,10 @@ TEST_P(SubstitutionTest, ExactlyTheSprintersAreSubstitutedEachAtADeadBall) {
   practice::useTiring(&options);
   options.our_sprinters = GetParam().sprinters;
   options.team = TEAM;
-  practice::PracticeServer server;
-  std::vector<std::string> args = practice::coachArguments(server.port(), TEAM);
-  args.insert(args.end(), options.coach_args.begin(), options.coach_args.end());
-  CoachProcess coach(args);
-  std::ostringstream log;
-  practice::DemoMatch match(&server, options, log);
-  ASSERT_TRUE(match.play([&coach]() { return coach.exited(); })) << log.str() << coach.err();
-  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
+  DemoWithCoach demo(options);
+  ASSERT_TRUE(demo.play());
+  const CoachProcess& coach = demo.coach;
+  const practice::DemoMatch& match = demo.match;
   EXPECT_EQ(0, coach.exitStatus()) << coach.err();
 
   std::set<int> substituted;

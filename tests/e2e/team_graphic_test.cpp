@@ -45,14 +45,10 @@ TEST(TeamGraphicTest, TheSamplePictureArrivesPixelForPixelBeforeTheKickOff) {
     options.step_ms = 20;
     options.half_time_s = 1;
     options.drop_graphic_tiles = c.drop_every;
-    practice::PracticeServer server;
-    std::vector<std::string> args = practice::coachArguments(server.port(), TEAM);
-    args.insert(args.end(), {"-team_graphic_file", SAMPLE});
-    CoachProcess coach(args);
-    std::ostringstream log;
-    practice::DemoMatch match(&server, options, log);
-    ASSERT_TRUE(match.play([&coach]() { return coach.exited(); })) << log.str() << coach.err();
-    ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
+    DemoWithCoach demo(options, {"-team_graphic_file", SAMPLE});
+    ASSERT_TRUE(demo.play());
+    const CoachProcess& coach = demo.coach;
+    const practice::DemoMatch& match = demo.match;
 
     const practice::TeamGraphicBoard& board = match.graphic();
     EXPECT_EQ(256, board.accepted()) << c.drop_every;
