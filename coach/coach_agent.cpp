@@ -2,12 +2,14 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 
 #include "coach/handler.h"
 #include "coach/log_output.h"
@@ -112,11 +114,42 @@ bool isRefereeSender(const char* message) {
   return std::strncmp(blank + 1, "referee", 7) == 0;
 }
 
+// The next word of a message, its blanks and parentheses aside; empty at
+// its end.
+std::string_view nextWord(std::string_view* text) {
+  const std::size_t begin = text->find_first_not_of(" ()");
+  if (begin == std::string_view::npos) return std::string_view();
+  const std::size_t end = std::min(text->find_first_of(" ()", begin), text->size());
+  const std::string_view word = text->substr(begin, end - begin);
+  text->remove_prefix(end);
+  return word;
+}
+
+// Whether "(ok NAME ARGS...)" answers `command`: the same NAME, and ARGS the
+// command's first words after it, word by word ("(ok team_graphic 3 0)"
+// answers "(team_graphic (3 0 ...))"). A command of its NAME alone takes any
+// ARGS ("(check_ball)" is answered "(ok check_ball T in_field)").
+bool okAnswers(std::string_view ok, std::string_view command) {
+  ok.remove_prefix(4);  // "(ok "
+  for (int words = 0;; ++words) {
+    const std::string_view answer_word = nextWord(&ok);
+    const std::string_view command_word = nextWord(&command);
+    if (answer_word.empty()) return words > 0;
+    if (command_word.empty()) return words == 1;
+    if (answer_word != command_word) return false;
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
 
-CoachAgent::CoachAgent() : init_accepted(false), scouting_on(false) {}
+CoachAgent::CoachAgent()
+    : init_sent(false),
+      init_accepted(false),
+      features(),
+      feature_count(0),
+      knowledge{manager.currentTime(), referee, visual, world, clang} {}
 
 CoachAgent::~CoachAgent() {}
 
@@ -152,8 +185,26 @@ void CoachAgent::init(int argc, const char* const* argv) {
   CommandLineReader reader(argc, argv);
   reader.read(config);
   config.reportUnknownPolicy();
-  scouting_on = config.scout_opponents;
-  if (scouting_on) scouting.configure(config.use_freeform, config.version);
+  if (config.scout_opponents) {
+    scouting.configure(config.use_freeform, config.version);
+    addFeature(&scouting);
+  } else if (config.use_freeform) {
+    std::cerr << "Coach: use_freeform tells the opponents' types, so it needs scout_opponents on; "
+                 "nothing is told"
+              << std::endl;
+  }
+  if (config.substitute_tired) {
+    tired_substitution.configure(config.version, config.use_advise);
+    addFeature(&tired_substitution);
+  }
+  if (!config.team_graphic_file.empty() &&
+      graphic.load(config.team_graphic_file, config.use_advise)) {
+    addFeature(&graphic);
+  }
+}
+
+void CoachAgent::addFeature(CoachFeature* feature) {
+  if (feature_count < S_MAX_FEATURES) features[feature_count++] = feature;
 }
 
 void CoachAgent::usage() {
@@ -208,20 +259,25 @@ void CoachAgent::start(const Handler& handler) {
   Handler::hold_for_loop();
   Handler::set_interval_alarm(START_ALARM_MS);
 
-  const CoachConfig& config = CoachConfig::instance();
-  CoachInitCommand command(config.team_name, config.version,
-                           config.use_coach_name ? config.coach_name : std::string());
-  if (sendCommand(command) == -1) {
+  if (sendInitCommand() == -1) {
     std::cerr << "Coach init failure.. exit ..." << std::endl;
     endConnection(CONNECTION_FAILED);
+    return;
   }
+  init_sent = true;
 }
 
-// The bye goes out first: a log reader that is slow to take the last lines
-// never holds it up.
+int CoachAgent::sendInitCommand() {
+  const CoachConfig& config = CoachConfig::instance();
+  return sendCommand(CoachInitCommand(config.team_name, config.version,
+                                      config.use_coach_name ? config.coach_name : std::string()));
+}
+
+// The one place the bye is said, whatever ended the match. It goes out
+// first: a log reader that is slow to take the last lines never holds it up.
 void CoachAgent::finishAll() {
   LogOutput::beginGoodbye();
-  if (isServerAlive() && owesBye(endReason())) {
+  if (init_sent && udp->socket().descriptor() >= 0 && owesBye(endReason())) {
     sendByeCommand();
   }
   if (endReason() == TERMINATED) {
@@ -239,7 +295,39 @@ void CoachAgent::sendByeCommand() {
 int CoachAgent::sendCommand(const CoachCommand& command, int wait_ms) {
   std::ostringstream os;
   command.toStr(os);
-  return udp->send(os.str().c_str(), wait_ms);
+  const int sent = udp->send(os.str().c_str(), wait_ms);
+  // The init and the bye are never answered in the queue's order: the init
+  // by its own message, the bye not at all.
+  if (feature_count > 0 && sent >= 0 && command.type() != CoachCommand::INIT &&
+      command.type() != CoachCommand::BYE) {
+    expectAnswer(nullptr, os.str());
+  }
+  return sent;
+}
+
+void CoachAgent::Outbox::send(const std::string& command) {
+  if (agent->udp->send(command.c_str()) >= 0) agent->expectAnswer(owner, command);
+}
+
+void CoachAgent::expectAnswer(CoachFeature* owner, const std::string& command) {
+  if (pending.size() >= S_MAX_PENDING) pending.pop_front();
+  pending.push_back({owner, command});
+}
+
+// The server answers in order. An "(ok NAME ...)" names its command: the
+// oldest pending command it fits is the one answered, and the commands
+// before it got no answer (lost on the way). A warning or an error names
+// none: it answers the oldest pending command.
+bool CoachAgent::answerFeature(const char* message) {
+  if (pending.empty()) return false;
+  std::deque<Pending>::iterator answered = pending.begin();
+  if (startsWith(message, "(ok ", 4)) {
+    while (answered != pending.end() && !okAnswers(message, answered->command)) ++answered;
+    if (answered == pending.end()) return false;
+  }
+  const Pending taken = *answered;
+  pending.erase(pending.begin(), answered + 1);
+  return taken.owner != nullptr && taken.owner->answer(taken.command, message);
 }
 
 CoachAgent::MessageKind CoachAgent::parse(const char* message) {
@@ -282,16 +370,16 @@ void CoachAgent::sense() {
   }
 
   const GameTime& now = manager.currentTime();
-  if (now.cycle > start.cycle + 1 && start.stopped == 0 && now.stopped == 0) {
+  if (now.cycle > static_cast<long>(start.cycle) + 1 && start.stopped == 0 && now.stopped == 0) {
     std::cerr << "parser used several steps -- action missed!  sensed " << messages
               << " info     start=" << start << " end=" << now << std::endl;
   }
   if (saw_global) {
     world.updateAfterSeeGlobal(visual, referee, manager.currentTime());
   }
-  std::string say;
-  if (scouting_on && scouting.nextSay(manager.currentTime(), clang, &say)) {
-    udp->send(say.c_str());
+  for (int i = 0; i < feature_count; ++i) {
+    Outbox out(this, features[i]);
+    features[i]->batchEnd(knowledge, &out);
   }
 }
 
@@ -301,53 +389,57 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
     case MSG_SEE_GLOBAL:
       *saw_global = true;
       visual.parse(message, config.team_name.c_str(), config.version, manager.currentTime());
-      if (scouting_on) {
-        scouting.observe(visual.theirPlayers(), manager.currentTime());
-        scouting.observeMode(manager.currentTime(), referee.playMode() == Referee::PLAY_ON);
-      }
+      for (int i = 0; i < feature_count; ++i) features[i]->view(visual, manager.currentTime());
       break;
     case MSG_HEAR_REFEREE:
       referee.parse(message, manager.currentTime());
       manager.updateGameMode(referee);
       if (!isServerAlive()) {
-        end(GAME_OVER);
-        sendByeCommand();
+        // The bye follows in finishAll, once the loop has ended.
+        endConnection(GAME_OVER);
         return;
       }
       world.setMode(referee.playMode());
       world.setSide(referee.modeSide());
       world.setTime(manager.currentTime());
-      if (scouting_on) {
-        scouting.observeMode(manager.currentTime(), referee.playMode() == Referee::PLAY_ON);
-      }
+      for (int i = 0; i < feature_count; ++i) features[i]->playMode(referee, manager.currentTime());
       break;
     case MSG_THINK:
       udp->send("(done)");
       break;
-    case MSG_CHANGE_PLAYER_TYPE:
-      world.changeState().parse(message, referee.playMode(), manager.currentTime());
-      if (scouting_on) scouting.noticeChange(message);
+    case MSG_CHANGE_PLAYER_TYPE: {
+      const TypeChangeNotice notice =
+          world.changeState().parse(message, referee.playMode(), manager.currentTime());
+      if (notice.unum == 0) break;
+      for (int i = 0; i < feature_count; ++i) {
+        features[i]->typeChange(notice, manager.currentTime());
+      }
       break;
+    }
     case MSG_CLANG:
       clang.parseCLangVer(message);
       break;
     case MSG_PLAYER_TYPE: {
       const PlayerType type(message, config.version);
       world.insertPlayerType(type);
-      if (scouting_on) scouting.addType(type);
+      for (int i = 0; i < feature_count; ++i) features[i]->playerType(type);
       break;
     }
     case MSG_PLAYER_PARAM:
       PlayerParam::instance().parse(message, config.version);
+      for (int i = 0; i < feature_count; ++i) features[i]->playerParams(PlayerParam::instance());
       break;
     case MSG_SERVER_PARAM:
       ServerParam::instance().parse(message, config.version);
       applyServerStep();
-      if (scouting_on) scouting.setLimits(ServerParam::instance());
+      for (int i = 0; i < feature_count; ++i) features[i]->serverParams(ServerParam::instance());
       break;
     case MSG_OK:
-      if (scouting_on && scouting.answer(message)) break;
+      if (feature_count > 0 && answerFeature(message)) break;
       parseOK(message);
+      break;
+    case MSG_OK_CHECK_BALL:
+      if (feature_count > 0) answerFeature(message);
       break;
     case MSG_ERROR:
       if (!init_accepted) {
@@ -358,10 +450,11 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
         endConnection(INIT_REFUSED);
         return;
       }
-      if (scouting_on && scouting.answer(message)) break;
+      if (feature_count > 0 && answerFeature(message)) break;
       std::cerr << manager.currentTime() << "Coach: got error " << message << std::endl;
       break;
     case MSG_WARNING:
+      if (feature_count > 0 && answerFeature(message)) break;
       std::cerr << manager.currentTime() << "Coach: got warning " << message << std::endl;
       break;
     case MSG_INIT:
@@ -371,7 +464,6 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
       std::cerr << manager.currentTime() << "Coach: got unknown message " << message << std::endl;
       break;
     case MSG_HEAR_OTHER:
-    case MSG_OK_CHECK_BALL:
     case MSG_SCORE:
       break;
   }
@@ -408,10 +500,12 @@ void CoachAgent::parseInitCommand(const char* message) {
   }
   init_accepted = true;
   world.init(side);
+  for (int i = 0; i < feature_count; ++i) features[i]->initAccepted(world.ourSide());
   if (CoachConfig::instance().use_advise) {
     sendCommand(CoachEyeCommand(true));
   } else {
     udp->send("");
+    if (feature_count > 0) expectAnswer(nullptr, "");
   }
 }
 
@@ -438,13 +532,31 @@ void CoachAgent::parseOK(const char* message) {
 
 void CoachAgent::action() {
   manager.addSilentTick();
+  if (!init_accepted && isServerAlive() && manager.silenceExceeded()) {
+    // No server ever answered: nothing was there to go silent.
+    const CoachConfig& config = CoachConfig::instance();
+    std::cerr << "Coach: the init of team " << config.team_name << " got no answer from "
+              << config.host << ":" << config.port << std::endl;
+    endConnection(CONNECTION_FAILED);
+    return;
+  }
   if (manager.estimateServerDown()) end(SERVER_DOWN);
   if (!isServerAlive()) return;
 
   const int divs = CoachConfig::instance().alarm_cycle_divs;
   const int down_cycle = CoachConfig::instance().server_down_cycle;
   if (divs > 0 && manager.silentTicks() / divs > down_cycle - PROBE_CYCLES) {
-    sendCommand(CoachCheckBallCommand());
+    // An init that went nowhere (no server there yet) is sent again
+    // instead: a server that has come up since answers it.
+    if (init_accepted) {
+      sendCommand(CoachCheckBallCommand());
+    } else {
+      sendInitCommand();
+    }
   }
   doSubstitute();
+  for (int i = 0; i < feature_count; ++i) {
+    Outbox out(this, features[i]);
+    features[i]->tick(knowledge, &out);
+  }
 }

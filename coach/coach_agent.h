@@ -6,15 +6,21 @@
 // SIGIO and dispatches every server message to the object that owns it;
 // action() runs on SIGALRM and watches the server's liveness. Every message
 // leaves through UDPInterface::send; the command texts live in the command
-// classes below.
+// classes below. The opt-in features that are on hear of what happened and
+// send through the seam of coach/coach_feature.h; with none on, the agent
+// does what it did without them.
 
 #include <boost/shared_ptr.hpp>
+#include <deque>
 #include <ostream>
 #include <string>
 
 #include "coach/basic_client.h"
+#include "coach/coach_feature.h"
 #include "strategy/clang_manager.h"
 #include "strategy/opponent_scouting.h"
+#include "strategy/team_graphic.h"
+#include "strategy/tired_substitution.h"
 #include "world/coach_manager.h"
 #include "world/coach_visual_sensor.h"
 #include "world/referee.h"
@@ -132,6 +138,10 @@ class CoachAgent : public BasicClient {
   bool connectServer();
   void sendByeCommand();
 
+  // Switches an opt-in feature on; it hears of everything from now on.
+  // Features are switched on at start-up, before the connection.
+  void addFeature(CoachFeature* feature);
+
   // Classifies one message by its head and passes the time it carries to the
   // time keeper.
   MessageKind parse(const char* message);
@@ -149,21 +159,61 @@ class CoachAgent : public BasicClient {
   WorldModelGlobal world;
   CLangManager clang;
   boost::shared_ptr<SoccerAdviser> adviser;
+  // Whether the init went out: the server is owed a bye from then on.
+  bool init_sent;
+
+  // The opt-in features; each is switched on (addFeature) by its setting.
+  OpponentScouting scouting;             // scout_opponents
+  TiredSubstitution tired_substitution;  // substitute_tired
+  TeamGraphic graphic;                   // team_graphic_file
 
  private:
+  // A command sent while a feature is on, awaiting the server's answer;
+  // owner is the feature that sent it, nullptr for the agent's own.
+  struct Pending {
+    CoachFeature* owner;
+    std::string command;
+  };
+  // The outbox a feature is handed: its commands go out as its own.
+  class Outbox : public FeatureOutbox {
+   public:
+    Outbox(CoachAgent* agent, CoachFeature* owner) : agent(agent), owner(owner) {}
+    void send(const std::string& command) override;
+
+   private:
+    CoachAgent* agent;
+    CoachFeature* owner;
+  };
+
+  // The most features, and the most commands awaiting an answer (a server
+  // that never answers must not make the queue grow without end).
+  static constexpr int S_MAX_FEATURES = 4;
+  static constexpr std::size_t S_MAX_PENDING = 64;
+
   // Acts on one received message.
   void dispatch(MessageKind kind, const char* message, bool* saw_global);
   void applyServerStep();
   // Ends the connection for this reason.
   void endConnection(EndReason reason);
   bool socketReadable() const;
+  // The init command, sent again while the server has not answered it.
+  int sendInitCommand();
+
+  // Remembers a command sent, while any feature is on.
+  void expectAnswer(CoachFeature* owner, const std::string& command);
+  // Hands a server answer to the feature whose command it answers; true
+  // when that feature has dealt with it.
+  bool answerFeature(const char* message);
 
   // Whether the server has answered the init as an online coach's; until
   // then an error answer is the server refusing the init.
   bool init_accepted;
-  // Scouting the opponents (scout_opponents); untouched while it is off.
-  bool scouting_on;
-  OpponentScouting scouting;
+
+  // The opt-in features that are on, in the order they were switched on.
+  CoachFeature* features[S_MAX_FEATURES];
+  int feature_count;
+  std::deque<Pending> pending;  // oldest first
+  const CoachKnowledge knowledge;
 };
 
 #endif

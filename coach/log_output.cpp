@@ -18,6 +18,8 @@
 namespace {
 
 bool S_goodbye = false;
+// The goodbye's lines together wait at most GOODBYE_WAIT_MS, until this.
+std::chrono::steady_clock::time_point S_goodbye_deadline;
 int S_termination_count_at_goodbye = 0;
 bool S_cut_short = false;
 
@@ -100,8 +102,9 @@ class LineWriter : public std::streambuf {
       return true;  // room, or an error that the write will report
     }
     if (stalled && !S_goodbye) return false;
-    const int wait_ms = S_goodbye ? LogOutput::GOODBYE_WAIT_MS : LogOutput::MATCH_WAIT_MS;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+    const auto deadline = S_goodbye ? S_goodbye_deadline
+                                    : std::chrono::steady_clock::now() +
+                                          std::chrono::milliseconds(LogOutput::MATCH_WAIT_MS);
     sigset_t mask;
     sigprocmask(SIG_BLOCK, nullptr, &mask);
     if (S_goodbye) {
@@ -157,6 +160,8 @@ void LogOutput::install() {
 }
 
 void LogOutput::beginGoodbye() {
+  S_goodbye_deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(GOODBYE_WAIT_MS);
   S_termination_count_at_goodbye = BasicClient::terminationCount();
   S_goodbye = true;
 }

@@ -27,19 +27,26 @@ void sigExitHandle(int signum) {
   BasicClient::requestTermination(signum);
 }
 
+// The termination handlers, each reported on standard error when sigaction
+// refuses it; false when any is missing.
+bool installTerminationHandlers() {
+  for (const int signum : {SIGINT, SIGTERM, SIGHUP}) {
+    if (!Handler::install_termination_handler(signum, sigExitHandle)) {
+      std::cerr << __FILE__ << ": could not set signal handler: " << std::strerror(errno)
+                << std::endl;
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-#define BRENVO_INSTALL_OR_EXIT(signum)                                                    \
-  if (!Handler::install_termination_handler(signum, sigExitHandle)) {                     \
-    std::cerr << __FILE__ << ":" << __LINE__                                              \
-              << ": could not set signal handler: " << std::strerror(errno) << std::endl; \
-    std::exit(1);                                                                         \
-  }
-
+// Every way through main ends in the same two steps: the goodbye
+// (finishAll, at the end of run or here when the coach could not be set
+// up) and the exit status its end reason gives.
 int main(int argc, char** argv) {
-  BRENVO_INSTALL_OR_EXIT(SIGINT);
-  BRENVO_INSTALL_OR_EXIT(SIGTERM);
-  BRENVO_INSTALL_OR_EXIT(SIGHUP);
+  const bool terminable = installTerminationHandlers();
   // Until the loop runs, a termination signal is let through only where
   // start-up waits (a configuration file that is slow to come, the host
   // lookup) and at the unblock below, so the request is always seen before
@@ -48,23 +55,23 @@ int main(int argc, char** argv) {
   Handler::ignore_broken_pipes();
   LogOutput::install();
 
-  MathUtils::SingletonMT19937::i().seed(static_cast<boost::uint32_t>(std::time(nullptr)));
-
-  boost::shared_ptr<AdviserBrenvo> adviser(new AdviserBrenvo());
-  client.setAdviser(boost::shared_ptr<SoccerAdviser>(adviser));
-
-  client.init(argc, argv);
-  Handler::unblock(Handler::termination_signals());
-
   Handler handler(&client);
-  handler.init();
-  if (!handler.ready()) {
-    // The failing call was reported; without its handlers the coach cannot
-    // work, and a datagram would end it through SIGIO's default action.
-    LogOutput::flush();
-    return 1;
+  if (terminable) {
+    MathUtils::SingletonMT19937::i().seed(static_cast<boost::uint32_t>(std::time(nullptr)));
+    boost::shared_ptr<AdviserBrenvo> adviser(new AdviserBrenvo());
+    client.setAdviser(boost::shared_ptr<SoccerAdviser>(adviser));
+    client.init(argc, argv);
+    Handler::unblock(Handler::termination_signals());
+    handler.init();
   }
-  client.run(handler);
+  if (terminable && handler.ready()) {
+    client.run(handler);
+  } else {
+    // Without its handlers the coach cannot work (a datagram would end it
+    // through SIGIO's default action); the failing call was reported.
+    client.end(BasicClient::SETUP_FAILED);
+    client.finishAll();
+  }
   LogOutput::flush();
   return BasicClient::exitStatus(client.endReason());
 }

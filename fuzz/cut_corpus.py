@@ -16,6 +16,7 @@ param_roundtrip_fuzz) are not messages but the bytes from which they build
 one; they are a few of libFuzzer's own finds and are kept as they are.
 """
 
+import gzip
 import hashlib
 import json
 import os
@@ -34,6 +35,44 @@ def load(path):
             else:
                 messages.append(bytes.fromhex(obj["hex"]).split(b"\0")[0])
     return messages
+
+
+def load_text(path):
+    """A recording of texts only: one message a line, plain or gzip-compressed."""
+    opener = gzip.open if path.endswith(".gz") else open
+    with opener(path, "rb") as f:
+        return [line.rstrip(b"\n") for line in f if line.strip()]
+
+
+def feature_seeds(lines):
+    """Whole batches for the features: the opening (init answer, parameters,
+    the first four types), then windows of cycles, one batch a cycle, with the
+    server's answers to a coach's say among them. A batch's messages end with
+    a NUL each, and an empty message ends the batch."""
+    opening = [m for m in lines[:40] if m.startswith((b"(init ", b"(server_param ",
+                                                      b"(player_param ", b"(ok eye"))]
+    opening += [m for m in lines if m.startswith(b"(player_type ")][:4]
+    cycles, current = [], []
+    for m in lines:
+        if m.startswith(b"(see_global ") and current:
+            cycles.append(current)
+            current = []
+        if not m.startswith((b"(player_type ", b"(server_param ", b"(player_param ")):
+            current.append(m)
+    cycles.append(current)
+    answers = [b"(ok team_graphic 0 0)", b"(ok say)", b"(error cannot_say_freeform_while_playon)",
+               b"(warning invalid_tile_location)", b"(ok change_player_type 3 5)",
+               b"(warning no_subs_left)"]
+    notices = [i for i, c in enumerate(cycles) if any(m.startswith(b"(change_player_type") for m in c)]
+    starts = sorted(set([0, len(cycles) // 3, len(cycles) - 10] + notices[-1:]))
+    seeds = []
+    for start in starts:
+        window = [opening] + cycles[max(start, 0):max(start, 0) + 12]
+        for k, answer in enumerate(answers):
+            if 2 * k + 2 < len(window):
+                window[2 * k + 2] = window[2 * k + 2] + [answer]
+        seeds.append(b"\0".join(b"\0".join(batch) + b"\0" for batch in window))
+    return seeds
 
 
 def put(corpus, target, content):
@@ -62,6 +101,9 @@ def main():
     for name in sorted(os.listdir(transcripts)):
         if name.endswith(".jsonl"):
             recordings[name] = load(os.path.join(transcripts, name))
+        elif name.endswith((".txt", ".txt.gz")) and not name.startswith("start_"):
+            for seed in feature_seeds(load_text(os.path.join(transcripts, name))):
+                put(corpus, "feature_dispatch_fuzz", seed)
 
     heads = {
         b"(see_global ": "view_fuzz",

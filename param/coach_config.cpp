@@ -20,6 +20,8 @@ const ParamMap::Row<CoachConfig> CoachConfig::S_PARAMS[] = {
     {"write_after_game", &CoachConfig::write_after_game, DEFAULT_WRITE_AFTER_GAME, SWITCH},
     {"substitution_policy", &CoachConfig::substitution_policy, DEFAULT_SUBSTITUTION_POLICY},
     {"scout_opponents", &CoachConfig::scout_opponents, DEFAULT_SCOUT_OPPONENTS},
+    {"substitute_tired", &CoachConfig::substitute_tired, DEFAULT_SUBSTITUTE_TIRED},
+    {"team_graphic_file", &CoachConfig::team_graphic_file, DEFAULT_TEAM_GRAPHIC_FILE},
 };
 
 CoachConfig& CoachConfig::instance() {

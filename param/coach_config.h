@@ -27,6 +27,8 @@ class CoachConfig : public ParamMap {
   static constexpr bool DEFAULT_WRITE_AFTER_GAME = false;
   static constexpr const char* DEFAULT_SUBSTITUTION_POLICY = "classic";
   static constexpr bool DEFAULT_SCOUT_OPPONENTS = false;
+  static constexpr bool DEFAULT_SUBSTITUTE_TIRED = false;
+  static constexpr const char* DEFAULT_TEAM_GRAPHIC_FILE = "";
 
   // How the coach gives its field players their types before kick-off.
   enum SubstitutionPolicy {
@@ -61,6 +63,8 @@ class CoachConfig : public ParamMap {
   bool write_after_game;            // switch
   std::string substitution_policy;  // "classic" or "roles"
   bool scout_opponents;             // on/off: name the opponents' types from their motion
+  bool substitute_tired;            // on/off: substitute tired players at dead balls
+  std::string team_graphic_file;    // XPM picture sent before kick-off; empty: none
 
  private:
   CoachConfig();

@@ -58,6 +58,7 @@ const ParamMap::Row<ServerParam> ServerParam::S_PARAMS[] = {
     {"pen_taken_wait", &ServerParam::pen_taken_wait, 200},
     {"pen_nr_kicks", &ServerParam::pen_nr_kicks, 5},
     {"pen_max_extra_kicks", &ServerParam::pen_max_extra_kicks, 10},
+    {"extra_half_time", &ServerParam::extra_half_time, 100},
     {"goal_width", &ServerParam::goal_width, 14.02},
     {"inertia_moment", &ServerParam::inertia_moment, 5.0},
     {"player_size", &ServerParam::player_size, 0.3},
@@ -137,6 +138,10 @@ const ParamMap::Row<ServerParam> ServerParam::S_PARAMS[] = {
     {"keepaway_width", &ServerParam::keepaway_width, 20.0},
     {"pen_dist_x", &ServerParam::pen_dist_x, 42.5},
     {"pen_max_goalie_dist_x", &ServerParam::pen_max_goalie_dist_x, 14.0},
+    {"stamina_capacity", &ServerParam::stamina_capacity, 130600.0},
+    {"side_dash_rate", &ServerParam::side_dash_rate, 0.4},
+    {"back_dash_rate", &ServerParam::back_dash_rate, 0.7},
+    {"dash_angle_step", &ServerParam::dash_angle_step, 1.0},
     {"wind_none", &ServerParam::wind_none, false, SWITCH},
     {"wind_random", &ServerParam::wind_random, false, SWITCH},
     {"coach", &ServerParam::coach, false, SWITCH},
@@ -218,14 +223,13 @@ const std::vector<const char*> POSITIONAL_ORDER = {
 // coach has no use for them and skips them without a report.
 // clang-format off
 const char* const UNKEPT_NAMES[] = {
-    "back_dash_rate", "ball_stuck_area", "dash_angle_step", "dist_noise_rate", "extra_half_time",
-    "extra_stamina", "fixed_teamname_l", "fixed_teamname_r", "focus_dist_noise_rate", "foul_cycles",
-    "foul_detect_probability", "foul_exponent", "golden_goal", "illegal_defense_dist_x",
-    "illegal_defense_duration", "illegal_defense_number", "illegal_defense_width",
-    "land_dist_noise_rate", "land_focus_dist_noise_rate", "max_back_tackle_power",
-    "max_catch_angle", "max_dash_angle", "max_dash_power", "max_tackle_power", "min_catch_angle",
-    "min_dash_angle", "min_dash_power", "player_speed_max_min", "red_card_probability",
-    "side_dash_rate", "stamina_capacity", "synch_see_offset", "tackle_rand_factor",
+    "ball_stuck_area", "dist_noise_rate", "extra_stamina", "fixed_teamname_l", "fixed_teamname_r",
+    "focus_dist_noise_rate", "foul_cycles", "foul_detect_probability", "foul_exponent",
+    "golden_goal", "illegal_defense_dist_x", "illegal_defense_duration", "illegal_defense_number",
+    "illegal_defense_width", "land_dist_noise_rate", "land_focus_dist_noise_rate",
+    "max_back_tackle_power", "max_catch_angle", "max_dash_angle", "max_dash_power",
+    "max_tackle_power", "min_catch_angle", "min_dash_angle", "min_dash_power",
+    "player_speed_max_min", "red_card_probability", "synch_see_offset", "tackle_rand_factor",
 };
 // clang-format on
 
@@ -256,6 +260,16 @@ void ServerParam::setAdditionalParam() {
 
   default_real_speed_max = dash_power_rate * maxpower * effort_init / (1.0 - player_decay);
   if (default_real_speed_max > player_speed_max) default_real_speed_max = player_speed_max;
+}
+
+long ServerParam::halfTimeCycles() const {
+  if (half_time <= 0 || simulator_step <= 0) return 0;
+  return static_cast<long>(half_time) * 1000 / simulator_step;
+}
+
+long ServerParam::fullGameCycles() const {
+  if (nr_normal_halfs <= 0) return 0;
+  return halfTimeCycles() * nr_normal_halfs;
 }
 
 void ServerParam::parse(const char* msg, const double& version) {

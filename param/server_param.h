@@ -35,6 +35,12 @@ class ServerParam : public ParamMap {
   // Recomputes catchable_area and default_real_speed_max.
   void setAdditionalParam();
 
+  // The cycles of one half: half_time counts seconds (as servers announce
+  // it), a cycle simulator_step milliseconds. 0 when either is unknown.
+  long halfTimeCycles() const;
+  // The cycles of normal time: nr_normal_halfs halves. 0 when unknown.
+  long fullGameCycles() const;
+
   // Reads a "(server_param " message: the named form for version >= 8, the
   // positional form below that. Afterwards kickable_area, control_radius_width
   // and the derived members are recomputed, whatever the message said.
@@ -97,6 +103,7 @@ class ServerParam : public ParamMap {
   int pen_taken_wait;
   int pen_nr_kicks;
   int pen_max_extra_kicks;
+  int extra_half_time;  // length of an extra half in seconds (named form only)
 
   // Real parameters.
   double goal_width;  // metres
@@ -178,6 +185,12 @@ class ServerParam : public ParamMap {
   double keepaway_width;
   double pen_dist_x;
   double pen_max_goalie_dist_x;
+  // Announced only to coaches of protocols above 9.4; a current server's
+  // values otherwise.
+  double stamina_capacity;  // stamina a player may regain in a half
+  double side_dash_rate;    // dash rate at 90 degrees from the body
+  double back_dash_rate;    // dash rate straight back
+  double dash_angle_step;   // degrees between allowed dash directions
 
   // Switches.
   bool wind_none;

@@ -1,40 +1,15 @@
 #include "strategy/brenvo_coach.h"
 
-#include <algorithm>
 #include <iostream>
-#include <limits>
 #include <map>
 
 #include "param/coach_config.h"
 #include "param/player_param.h"
 #include "param/server_param.h"
 #include "strategy/player_type.h"
+#include "strategy/player_type_ranking.h"
 
 namespace {
-
-struct IsIgnoredStaminaIncMax {
-  explicit IsIgnoredStaminaIncMax(double threshold) : threshold(threshold) {}
-  bool operator()(const PlayerType* t) const { return t->stamina_inc_max < threshold; }
-  double threshold;
-};
-
-struct IsIgnoredSpeedMax {
-  explicit IsIgnoredSpeedMax(double threshold) : threshold(threshold) {}
-  bool operator()(const PlayerType* t) const { return t->real_speed_max < threshold; }
-  double threshold;
-};
-
-struct TypeStaminaIncComp {
-  bool operator()(const PlayerType* a, const PlayerType* b) const {
-    return a->stamina_inc_max > b->stamina_inc_max;
-  }
-};
-
-struct TypeSpeedMaxComp {
-  bool operator()(const PlayerType* a, const PlayerType* b) const {
-    return a->real_speed_max > b->real_speed_max;
-  }
-};
 
 // The thresholds are exact doubles; several sit one unit in the last place
 // off the plain decimal and decide against types on that plain value.
@@ -58,16 +33,12 @@ const Attempt ATTEMPTS[] = {
     {&BrenvoCoach::change_7_8, true, 1.0699999999999998, 40.0},
 };
 
-const double MIN_STAMINA_INC_RATE = 0.66;
 const double MIN_REAL_SPEED = 1.05;
 // The role groups, each in the order its players are changed.
 const std::vector<int> GROUP_9_10_11 = {9, 10, 11};
 const std::vector<int> GROUP_2_3_6 = {2, 3, 6};
 const std::vector<int> GROUP_4_5 = {4, 5};
 const std::vector<int> GROUP_7_8 = {7, 8};
-
-// The roles policy takes every speed.
-const double NO_SPEED_FLOOR = -std::numeric_limits<double>::infinity();
 
 // The run waits at cycle 0 for more stopped steps than this.
 const int STOPPED_STEPS_BEFORE_RUN = 10;
@@ -102,23 +73,12 @@ void BrenvoCoach::doSubstitute() {
 }
 
 std::vector<const PlayerType*> BrenvoCoach::rankCandidates(int last_id, double min_speed) const {
-  std::vector<const PlayerType*> candidates;
-  const std::map<int, PlayerType>& types = world.playerTypeMap();
-  for (auto it = types.lower_bound(1); it != types.end() && it->first <= last_id; ++it) {
-    candidates.push_back(&it->second);
-  }
+  return traceCandidates(rankPlayerTypes(world.playerTypeMap(), last_id, min_speed,
+                                         ServerParam::instance().stamina_inc_max));
+}
 
-  const double stamina_floor = MIN_STAMINA_INC_RATE * ServerParam::instance().stamina_inc_max;
-  candidates.erase(
-      std::remove_if(candidates.begin(), candidates.end(), IsIgnoredStaminaIncMax(stamina_floor)),
-      candidates.end());
-  candidates.erase(
-      std::remove_if(candidates.begin(), candidates.end(), IsIgnoredSpeedMax(min_speed)),
-      candidates.end());
-  // Stable sorts keep the id order as the last tie-break.
-  std::stable_sort(candidates.begin(), candidates.end(), TypeStaminaIncComp());
-  std::stable_sort(candidates.begin(), candidates.end(), TypeSpeedMaxComp());
-
+std::vector<const PlayerType*> BrenvoCoach::traceCandidates(
+    const std::vector<const PlayerType*>& candidates) const {
   std::cout << "candidate type size " << candidates.size() << std::endl;
   for (const PlayerType* t : candidates) {
     std::cout << "candidate " << t->id << "  max_speed = " << t->real_speed_max
@@ -170,8 +130,8 @@ int BrenvoCoach::getBestSpeedType(const std::vector<const PlayerType*>& candidat
 // Each holder of a type counts against pt_max, whoever gave it; the goalie
 // keeps the default type, which is never a candidate.
 void BrenvoCoach::doRolesSubstitute() {
-  const std::vector<const PlayerType*> candidates =
-      rankCandidates(std::numeric_limits<int>::max(), NO_SPEED_FLOOR);
+  const std::vector<const PlayerType*> candidates = traceCandidates(
+      rankPlayerTypesForRoles(world.playerTypeMap(), ServerParam::instance().stamina_inc_max));
   int held[ServerParam::DEFAULT_MAX_PLAYER + 1];
   std::map<int, int> holders;
   for (int unum = 1; unum <= ServerParam::DEFAULT_MAX_PLAYER; ++unum) {

@@ -42,9 +42,12 @@ class BrenvoCoach : public CoachAgent {
 
  private:
   // Ids 1 to last_id, without the types that recover too slowly or whose
-  // reachable top speed is below min_speed, ranked: faster first, then
-  // greater stamina increase, then lower id. Writes the candidate trace.
+  // reachable top speed is below min_speed, ranked (rankPlayerTypes). Writes
+  // the candidate trace.
   std::vector<const PlayerType*> rankCandidates(int last_id, double min_speed) const;
+  // Writes the candidate trace of the ranked candidates; returns them.
+  std::vector<const PlayerType*> traceCandidates(
+      const std::vector<const PlayerType*>& candidates) const;
   // Writes the trace line and sends the change command.
   void changePlayer(int unum, int type);
   void changeGroup(const std::vector<int>& unums, int type);

@@ -7,10 +7,16 @@ FreeformTeller::FreeformTeller()
       send_period_(20),
       count_max_(128),
       msg_size_(128),
+      delay_(0),
+      grant_period_(0),
       observed_(false),
       play_on_(false),
       play_on_start_(NO_CYCLE),
       last_cycle_(NO_CYCLE),
+      last_time_(-1, 0),
+      steps_(0),
+      told_step_(NO_STEP),
+      told_before_(NO_STEP),
       held_(false),
       refused_start_(NO_CYCLE),
       refused_window_(-1),
@@ -24,6 +30,11 @@ void FreeformTeller::setLimits(int wait_period, int send_period, int count_max, 
   msg_size_ = msg_size;
 }
 
+void FreeformTeller::setPace(int delay, long grant_period) {
+  delay_ = std::max(delay, 0);
+  grant_period_ = std::max(grant_period, 0L);
+}
+
 void FreeformTeller::observe(const GameTime& now, bool play_on) {
   if (play_on != play_on_) held_ = false;
   if (play_on && !play_on_) {
@@ -34,6 +45,8 @@ void FreeformTeller::observe(const GameTime& now, bool play_on) {
   observed_ = true;
   play_on_ = play_on;
   last_cycle_ = now.cycle;
+  if (!(now == last_time_)) ++steps_;
+  last_time_ = now;
 }
 
 long FreeformTeller::windowAt(const GameTime& now) const {
@@ -54,8 +67,16 @@ bool FreeformTeller::allowed(const GameTime& now) const {
   return refused_start_ != play_on_start_ || window > refused_window_;
 }
 
+bool FreeformTeller::countLeft(const GameTime& now) const {
+  if (count_max_ < 0) return true;
+  long long allowance = count_max_;
+  if (grant_period_ > 0 && now.cycle > 0) allowance *= 1 + now.cycle / grant_period_;
+  return count_ < allowance;
+}
+
 bool FreeformTeller::wants(const std::string& text, const GameTime& now) const {
-  if (stopped_ || text.empty() || count_ >= count_max_) return false;
+  if (stopped_ || text.empty() || !countLeft(now)) return false;
+  if (told_step_ != NO_STEP && steps_ - told_step_ < delay_) return false;
   if (text.size() > static_cast<std::size_t>(std::max(msg_size_, 0))) return false;
   if (text == accepted_ || text == unparsable_) return false;
   if (std::find(pending_.begin(), pending_.end(), text) != pending_.end()) return false;
@@ -65,6 +86,8 @@ bool FreeformTeller::wants(const std::string& text, const GameTime& now) const {
 void FreeformTeller::said(const std::string& text) {
   ++count_;
   pending_.push_back(text);
+  told_before_ = told_step_;
+  told_step_ = steps_;
 }
 
 std::string FreeformTeller::takePending() {
@@ -80,6 +103,8 @@ void FreeformTeller::accepted() {
 
 void FreeformTeller::refusedPlayOn() {
   takePending();
+  // The text was not told: the next one need not wait for it.
+  told_step_ = told_before_;
   if (!play_on_ || play_on_start_ == NO_CYCLE) {
     // The server is in play_on before the teller has heard of it: wait
     // until the mode is heard to change.

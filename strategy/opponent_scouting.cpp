@@ -1,16 +1,21 @@
 #include "strategy/opponent_scouting.h"
 
-#include <cstdio>
 #include <cstring>
 #include <iostream>
 
 #include "param/server_param.h"
 #include "strategy/clang_manager.h"
 #include "strategy/player_type.h"
+#include "world/coach_visual_sensor.h"
 
 OpponentScouting::OpponentScouting()
-    : telling(false), msg_size(0), text_revision(0), text_stale(true), deafness_told(false) {
-  setLimits(ServerParam::instance());
+    : telling(false),
+      play_on(false),
+      msg_size(0),
+      text_revision(0),
+      text_stale(true),
+      deafness_told(false) {
+  serverParams(ServerParam::instance());
 }
 
 void OpponentScouting::configure(bool tell, double version) {
@@ -21,36 +26,33 @@ void OpponentScouting::configure(bool tell, double version) {
   }
 }
 
-void OpponentScouting::setLimits(const ServerParam& server) {
+void OpponentScouting::serverParams(const ServerParam& server) {
   teller.setLimits(server.freeform_wait_period, server.freeform_send_period,
                    server.say_coach_cnt_max, server.say_coach_msg_size);
+  teller.setPace(server.clang_mess_delay, server.fullGameCycles());
   msg_size = server.say_coach_msg_size;
   text_stale = true;  // the size may differ
 }
 
-void OpponentScouting::addType(const PlayerType& type) {
+void OpponentScouting::playerType(const PlayerType& type) {
   opponent_scout.addType(type);
 }
 
-void OpponentScouting::observe(const std::vector<CoachVisualSensor::PlayerT>& opponents,
-                               const GameTime& now) {
-  opponent_scout.observe(opponents, now, std::cout);
-}
-
-void OpponentScouting::noticeChange(const char* message) {
-  int unum = 0;
-  char end = '\0';
-  // The one-number form only: "(change_player_type U T)" is our own player.
-  if (std::sscanf(message, "(change_player_type %d%c", &unum, &end) == 2 && end == ')') {
-    opponent_scout.forget(unum, std::cout);
-  }
-}
-
-void OpponentScouting::observeMode(const GameTime& now, bool play_on) {
+void OpponentScouting::view(const CoachVisualSensor& visual, const GameTime& now) {
+  opponent_scout.observe(visual.theirPlayers(), now, std::cout);
   teller.observe(now, play_on);
 }
 
-bool OpponentScouting::answer(const char* message) {
+void OpponentScouting::playMode(const Referee& referee, const GameTime& now) {
+  play_on = referee.playMode() == Referee::PLAY_ON;
+  teller.observe(now, play_on);
+}
+
+void OpponentScouting::typeChange(const TypeChangeNotice& notice, const GameTime&) {
+  if (!notice.ours() && !notice.confirmation) opponent_scout.forget(notice.unum, std::cout);
+}
+
+bool OpponentScouting::answer(const std::string&, const char* message) {
   if (std::strcmp(message, "(ok say)") == 0) {
     teller.accepted();
   } else if (std::strcmp(message, "(error cannot_say_freeform_while_playon)") == 0) {
@@ -69,16 +71,17 @@ bool OpponentScouting::answer(const char* message) {
   return true;
 }
 
-bool OpponentScouting::nextSay(const GameTime& now, const CLangManager& clang,
-                               std::string* command) {
-  if (!telling || teller.stopped()) return false;
+// Nothing is told before the first verdict; from then on every change of
+// the verdicts is told, the empty snapshot included.
+void OpponentScouting::batchEnd(const CoachKnowledge& coach, FeatureOutbox* out) {
+  if (!telling || teller.stopped() || opponent_scout.revision() == 0) return;
   if (text_stale || text_revision != opponent_scout.revision()) {
     text = opponent_scout.typesText(msg_size > 0 ? static_cast<std::size_t>(msg_size) : 0);
     text_revision = opponent_scout.revision();
     text_stale = false;
   }
-  if (!teller.wants(text, now)) return false;
-  if (!clang.anyAnnounced() && !deafness_told) {
+  if (!teller.wants(text, coach.now)) return;
+  if (!coach.clang.anyAnnounced() && !deafness_told) {
     std::cerr << "Coach: no player of the team announced CLang versions; the players cannot "
                  "hear the free-form text"
               << std::endl;
@@ -86,6 +89,5 @@ bool OpponentScouting::nextSay(const GameTime& now, const CLangManager& clang,
   }
   std::cout << "tell " << text << std::endl;
   teller.said(text);
-  *command = "(say (freeform \"" + text + "\"))";
-  return true;
+  out->send("(say (freeform \"" + text + "\"))");
 }

@@ -5,22 +5,16 @@
 // opponents' player types from their motion (OpponentScout) and, with
 // use_freeform on too, tells them to the team in free-form text whenever the
 // server lets the coach speak (FreeformTeller). Its trace goes to standard
-// output, its few diagnostics to standard error; it sends nothing itself:
-// the coach sends the says it hands out.
+// output, its few diagnostics to standard error; it sends its says through
+// the outbox the coach hands it.
 
 #include <string>
-#include <vector>
 
+#include "coach/coach_feature.h"
 #include "strategy/freeform_teller.h"
-#include "world/coach_visual_sensor.h"
-#include "world/game_time.h"
 #include "world/opponent_scout.h"
 
-class CLangManager;
-class PlayerType;
-class ServerParam;
-
-class OpponentScouting {
+class OpponentScouting : public CoachFeature {
  public:
   // The protocol version from which the coach speaks "(say (freeform ...))".
   static constexpr double S_FREEFORM_VERSION = 7.0;
@@ -30,23 +24,20 @@ class OpponentScouting {
   // Telling on or off, for the protocol version the coach declares. Says
   // once on standard error when that version is too old to tell.
   void configure(bool tell, double version);
-  void setLimits(const ServerParam& server);
 
-  void addType(const PlayerType& type);
-  // The opponents of one global view at its game time.
-  void observe(const std::vector<CoachVisualSensor::PlayerT>& opponents, const GameTime& now);
-  // A change notice: "(change_player_type U)" names an opponent whose new
-  // type the server keeps to itself.
-  void noticeChange(const char* message);
-  void observeMode(const GameTime& now, bool play_on);
-  // A server answer about a say; false when the message is none, or when it
-  // is one the coach should still report as it reports any error.
-  bool answer(const char* message);
-
-  // The say that tells the team the current verdicts, when they differ from
-  // what the server last took and the server lets the coach speak now: its
-  // "tell TEXT" trace line is written, and true returned with the command.
-  bool nextSay(const GameTime& now, const CLangManager& clang, std::string* command);
+  void serverParams(const ServerParam& server) override;
+  void playerType(const PlayerType& type) override;
+  void view(const CoachVisualSensor& visual, const GameTime& now) override;
+  void playMode(const Referee& referee, const GameTime& now) override;
+  // An opponent's change of type: everything learnt about it is forgotten.
+  void typeChange(const TypeChangeNotice& notice, const GameTime& now) override;
+  // The server's answers to a say; an unparsable say is left to the coach's
+  // report of errors.
+  bool answer(const std::string& command, const char* message) override;
+  // Tells the team the current verdicts when they differ from what the
+  // server last took and the server lets the coach speak now; its
+  // "tell TEXT" trace line goes first.
+  void batchEnd(const CoachKnowledge& coach, FeatureOutbox* out) override;
 
   const OpponentScout& scout() const { return opponent_scout; }
 
@@ -54,6 +45,7 @@ class OpponentScouting {
   OpponentScout opponent_scout;
   FreeformTeller teller;
   bool telling;
+  bool play_on;            // as the referee last announced
   int msg_size;            // characters a free-form text may hold
   unsigned text_revision;  // of the verdicts `text` was made from
   bool text_stale;         // `text` must be made again whatever the revision

@@ -5,10 +5,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <iostream>
 #include <map>
 
 #include "tools/child_process.h"
 #include "tools/scout_report.h"
+#include "tools/stamina_report.h"
 
 namespace practice {
 
@@ -70,7 +72,22 @@ void useScouting(DemoOptions* options) {
   }
 }
 
-int runDemo(const DemoOptions& options, std::ostream& log, bool scout) {
+void useTiring(DemoOptions* options) {
+  options->current_server = true;
+  options->synch = true;
+  options->step_ms = 10;
+  options->half_time_s = 50;
+  options->ball_in_play = false;
+  options->dead_ball_every = 100;
+  options->stamina_max = 4000;
+  options->our_sprinters = {3, 7, 10};
+  options->await_changes = 10;
+  for (const char* arg : {"-substitution_policy", "roles", "-substitute_tired", "on"}) {
+    options->coach_args.push_back(arg);
+  }
+}
+
+int runDemo(const DemoOptions& options, std::ostream& log, Report report) {
   const Clock::time_point deadline = msFromNow(static_cast<long>(options.timeout_s * 1000));
   PracticeServer server;
   if (server.port() == 0) return 1;
@@ -82,13 +99,25 @@ int runDemo(const DemoOptions& options, std::ostream& log, bool scout) {
   log << std::endl;
 
   ChildProcess coach;
-  if (!coach.start(args, ChildProcess::Output::INHERIT,
+  const bool capture = report == Report::STAMINA;
+  if (!coach.start(args, capture ? ChildProcess::Output::CAPTURE : ChildProcess::Output::INHERIT,
                    "[server] cannot start the coach " + args[0] + ": ")) {
     log << "[server] cannot fork: " << strerror(errno) << std::endl;
     return 1;
   }
+  size_t out_written = 0, err_written = 0;
+  const auto forward = [&]() {
+    log << coach.out().substr(out_written) << std::flush;
+    std::cerr << coach.err().substr(err_written) << std::flush;
+    out_written = coach.out().size();
+    err_written = coach.err().size();
+  };
   DemoMatch match(&server, options, log);
-  match.play([&coach]() { return coach.exited(); });
+  match.play([&]() {
+    const bool exited = coach.exited();
+    if (capture) forward();
+    return exited;
+  });
 
   const int grace_ms = std::min(5000, std::max(200, remainingMs(deadline)));
   if (!coach.waitExit(grace_ms)) {
@@ -100,8 +129,13 @@ int runDemo(const DemoOptions& options, std::ostream& log, bool scout) {
       coach.waitExit(1000);
     }
   }
+  if (capture) forward();
   printSummary(server, match, coach, log);
-  if (scout) printScoutReport(match.opponentTypes(), match.says(), log);
+  reportTeamGraphic(match.graphic(), options.graphic_out, log);
+  if (report == Report::SCOUTING) printScoutReport(match.opponentTypes(), match.says(), log);
+  if (report == Report::STAMINA) {
+    printStaminaReport(match.staminaHistory(), coach.out(), match.substitutionRecord(), log);
+  }
   const bool went_through = match.initReceived() && match.byeReceived() && coach.exitStatus() == 0;
   log << "[server] " << (went_through ? "match completed" : "match failed") << std::endl;
   return went_through ? 0 : 1;

@@ -2,13 +2,11 @@
 
 #include <string.h>
 
-#include <algorithm>
-
 namespace practice {
 
 bool freeformWindowOpen(const FreeformLimits& limits, int playon_cycles) {
   if (limits.wait_period <= 0) return true;
-  return playon_cycles >= limits.wait_period &&
+  return playon_cycles > limits.wait_period &&
          playon_cycles % limits.wait_period < limits.send_period;
 }
 
@@ -33,16 +31,18 @@ std::string FreeformRules::answer(const std::string& command, int cycle, bool pl
   say.cycle = cycle;
   say.command = command;
   std::string text;
-  if (!parseFreeform(command, &text)) {
+  const int full_times = game_cycles > 0 && cycle > 0 ? cycle / game_cycles : 0;
+  const long allowed = static_cast<long>(limits.count_max) * (1 + full_times);
+  if (!parseFreeform(command, &text) || static_cast<long>(text.size()) > limits.message_size) {
     say.answer = "(error could_not_parse_say)";
   } else if (play_on && !freeformWindowOpen(limits, playon_cycles)) {
     say.answer = "(error cannot_say_freeform_while_playon)";
-  } else if (count >= limits.count_max) {
+  } else if (limits.count_max >= 0 && count >= allowed) {
     say.answer = "(error said_too_many_freeform_messages)";
   } else {
     ++count;
     say.answer = "(ok say)";
-    say.text = text.substr(0, static_cast<size_t>(std::max(0, limits.message_size)));
+    say.text = text;
   }
   record.push_back(say);
   return say.answer;

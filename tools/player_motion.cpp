@@ -5,8 +5,18 @@
 
 namespace practice {
 
-void PlayerMotion::dashTowards(PlayerView* p, const PlayerTypeValues& type, double to_x,
-                               double to_y) {
+namespace {
+
+double wholeDegrees(double radians) {
+  double degrees = std::round(radians * 180 / M_PI);
+  if (degrees > 180) degrees -= 360;
+  if (degrees <= -180) degrees += 360;
+  return degrees;
+}
+
+}  // namespace
+
+Dash PlayerMotion::jog(PlayerView* p, double to_x, double to_y) {
   std::uniform_real_distribution<double> power(30, 100);
   std::uniform_real_distribution<double> shake(-M_PI / 4, M_PI / 4);
   const double distance = std::hypot(to_x - p->x, to_y - p->y);
@@ -14,13 +24,31 @@ void PlayerMotion::dashTowards(PlayerView* p, const PlayerTypeValues& type, doub
   direction += shake(random);
   // Near its target a player only shuffles, as a player waiting for the ball.
   const double scale = std::min(1.0, 0.3 + distance / 5);
-  const double accel =
-      std::min(ACCEL_MAX, power(random) * scale * type.dash_power_rate * type.effort_max);
-  double body = std::round(direction * 180 / M_PI);
-  if (body > 180) body -= 360;
-  if (body <= -180) body += 360;
-  p->body = body;
-  move(p, type, accel * std::cos(direction), accel * std::sin(direction));
+  p->body = wholeDegrees(direction);
+  Dash dash;
+  dash.power = power(random) * scale;
+  return dash;
+}
+
+Dash PlayerMotion::sprint(PlayerView* p, int side) {
+  const int unum = std::max(0, std::min(11, p->unum));
+  double& x = target_x[side][unum];
+  double& y = target_y[side][unum];
+  if (!has_target[side][unum] || std::hypot(x - p->x, y - p->y) < 3) {
+    x = std::uniform_real_distribution<double>(-45, 45)(random);
+    y = std::uniform_real_distribution<double>(-28, 28)(random);
+    has_target[side][unum] = true;
+  }
+  const double towards = wholeDegrees(std::atan2(y - p->y, x - p->x));
+  double off = std::fabs(towards - p->body);
+  if (off > 180) off = 360 - off;
+  Dash dash;
+  if (off > 20) {
+    p->body = towards;
+  } else {
+    dash.power = 100;
+  }
+  return dash;
 }
 
 void PlayerMotion::move(PlayerView* p, const PlayerTypeValues& type, double accel_x,
@@ -31,6 +59,12 @@ void PlayerMotion::move(PlayerView* p, const PlayerTypeValues& type, double acce
   if (speed > type.player_speed_max) {
     ux *= type.player_speed_max / speed;
     uy *= type.player_speed_max / speed;
+  }
+  const double spread = rand * std::min(speed, type.player_speed_max);
+  if (spread > 0) {
+    std::uniform_real_distribution<double> noise(-spread, spread);
+    ux += noise(noise_random);
+    uy += noise(noise_random);
   }
   p->x += ux;
   p->y += uy;

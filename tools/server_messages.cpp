@@ -7,12 +7,6 @@ namespace practice {
 
 namespace {
 
-std::string number(double value) {
-  std::ostringstream os;
-  os << (value == 0 ? 0.0 : value);  // never "-0"
-  return os.str();
-}
-
 // The server parameters with their default values (switches as 0 or 1), in
 // the named form.
 const char SERVER_PARAMS[] =
@@ -80,16 +74,6 @@ const char START_V19[] =
 #include "tools/start_v19_messages.inc"
     ;
 
-// The text with the value of the pair "(name value)" replaced, or the pair
-// added before the closing parenthesis when the text has none.
-std::string withValue(std::string text, const std::string& name, const std::string& value) {
-  const std::string head = "(" + name + " ";
-  const size_t at = text.find(head);
-  if (at == std::string::npos) return text.insert(text.size() - 1, head + value + ")");
-  const size_t from = at + head.size();
-  return text.replace(from, text.find(')', from) - from, value);
-}
-
 // The pairs "(name value)" of a table, by name.
 std::map<std::string, std::string> pairsOf(const std::string& table) {
   std::map<std::string, std::string> pairs;
@@ -112,15 +96,54 @@ std::string namedForm(const char* head, const char* defaults,
 
 std::string playerObject(const std::string& team, const PlayerView& p) {
   std::string text = "((p \"" + team + "\" " + std::to_string(p.unum) +
-                     (p.goalie ? " goalie" : "") + ") " + number(p.x) + " " + number(p.y) + " " +
-                     number(p.vx) + " " + number(p.vy) + " " + number(p.body) + " " +
-                     number(p.neck);
-  if (p.pointing) text += " " + number(p.pointto);
+                     (p.goalie ? " goalie" : "") + ") " + serverNumber(p.x) + " " +
+                     serverNumber(p.y) + " " + serverNumber(p.vx) + " " + serverNumber(p.vy) + " " +
+                     serverNumber(p.body) + " " + serverNumber(p.neck);
+  if (p.pointing) text += " " + serverNumber(p.pointto);
   if (p.tackle) text += " t";
   return text + ")";
 }
 
 }  // namespace
+
+std::string serverNumber(double value) {
+  std::ostringstream os;
+  os << (value == 0 ? 0.0 : value);  // never "-0"
+  return os.str();
+}
+
+std::string withParam(const std::string& message, const std::string& name,
+                      const std::string& value) {
+  std::string text = message;
+  const std::string head = "(" + name + " ";
+  const size_t at = text.find(head);
+  if (at == std::string::npos) return text.insert(text.size() - 1, head + value + ")");
+  const size_t from = at + head.size();
+  return text.replace(from, text.find(')', from) - from, value);
+}
+
+double paramValue(const std::string& message, const std::string& name, double fallback) {
+  const std::string head = "(" + name + " ";
+  const size_t at = message.find(head);
+  return at == std::string::npos ? fallback : strtod(message.c_str() + at + head.size(), nullptr);
+}
+
+PlayerTypeValues readPlayerType(const std::string& m) {
+  PlayerTypeValues t;
+  t.id = static_cast<int>(paramValue(m, "id", 0));
+  t.player_speed_max = paramValue(m, "player_speed_max", 0);
+  t.stamina_inc_max = paramValue(m, "stamina_inc_max", 0);
+  t.player_decay = paramValue(m, "player_decay", 0);
+  t.inertia_moment = paramValue(m, "inertia_moment", 0);
+  t.dash_power_rate = paramValue(m, "dash_power_rate", 0);
+  t.player_size = paramValue(m, "player_size", 0);
+  t.kickable_margin = paramValue(m, "kickable_margin", 0);
+  t.kick_rand = paramValue(m, "kick_rand", 0);
+  t.extra_stamina = paramValue(m, "extra_stamina", 0);
+  t.effort_max = paramValue(m, "effort_max", 0);
+  t.effort_min = paramValue(m, "effort_min", 0);
+  return t;
+}
 
 int playerParamDefault(const std::string& name) {
   const std::map<std::string, std::string> values = pairsOf(PLAYER_PARAMS);
@@ -134,9 +157,9 @@ std::string seeGlobal(int cycle, const std::string& our_team, const std::string&
 
 std::string seeGlobal(int cycle, const FieldView& view) {
   std::string text = "(see_global " + std::to_string(cycle) +
-                     " ((g r) 52.5 0) ((g l) -52.5 0) ((b) " + number(view.ball_x) + " " +
-                     number(view.ball_y) + " " + number(view.ball_vx) + " " + number(view.ball_vy) +
-                     ")";
+                     " ((g r) 52.5 0) ((g l) -52.5 0) ((b) " + serverNumber(view.ball_x) + " " +
+                     serverNumber(view.ball_y) + " " + serverNumber(view.ball_vx) + " " +
+                     serverNumber(view.ball_vy) + ")";
   for (const PlayerView& p : view.left) text += " " + playerObject(view.left_team, p);
   for (const PlayerView& p : view.right) text += " " + playerObject(view.right_team, p);
   return text + ")";
@@ -168,13 +191,13 @@ FieldView kickOffView(const std::string& left_team, const std::string& right_tea
 
 std::string playerType(const PlayerTypeValues& t) {
   return "(player_type (id " + std::to_string(t.id) + ")(player_speed_max " +
-         number(t.player_speed_max) + ")(stamina_inc_max " + number(t.stamina_inc_max) +
-         ")(player_decay " + number(t.player_decay) + ")(inertia_moment " +
-         number(t.inertia_moment) + ")(dash_power_rate " + number(t.dash_power_rate) +
-         ")(player_size " + number(t.player_size) + ")(kickable_margin " +
-         number(t.kickable_margin) + ")(kick_rand " + number(t.kick_rand) + ")(extra_stamina " +
-         number(t.extra_stamina) + ")(effort_max " + number(t.effort_max) + ")(effort_min " +
-         number(t.effort_min) + "))";
+         serverNumber(t.player_speed_max) + ")(stamina_inc_max " + serverNumber(t.stamina_inc_max) +
+         ")(player_decay " + serverNumber(t.player_decay) + ")(inertia_moment " +
+         serverNumber(t.inertia_moment) + ")(dash_power_rate " + serverNumber(t.dash_power_rate) +
+         ")(player_size " + serverNumber(t.player_size) + ")(kickable_margin " +
+         serverNumber(t.kickable_margin) + ")(kick_rand " + serverNumber(t.kick_rand) +
+         ")(extra_stamina " + serverNumber(t.extra_stamina) + ")(effort_max " +
+         serverNumber(t.effort_max) + ")(effort_min " + serverNumber(t.effort_min) + "))";
 }
 
 // The values in the order of PlayerTypeValues: id, player_speed_max,
@@ -232,7 +255,7 @@ std::vector<std::string> version19Start(
   std::istringstream lines(START_V19);
   for (std::string line; std::getline(lines, line);) {
     if (line.compare(0, 14, "(server_param ") == 0) {
-      for (const auto& entry : server_overrides) line = withValue(line, entry.first, entry.second);
+      for (const auto& entry : server_overrides) line = withParam(line, entry.first, entry.second);
       messages.push_back(line);
     } else if (line.compare(0, 14, "(player_param ") == 0 ||
                line.compare(0, 13, "(player_type ") == 0) {

@@ -69,6 +69,21 @@ std::vector<std::string> version19Start(
 // pt_max, ...); 0 for a name the table does not hold.
 int playerParamDefault(const std::string& name);
 
+// Reading back what was announced, so that the practice server plays by the
+// very numbers a coach was told.
+// The value of the pair "(name value)" in a message, or `fallback` when the
+// message has no such pair.
+double paramValue(const std::string& message, const std::string& name, double fallback);
+// The message with the value of "(name value)" replaced, or the pair added
+// before the closing parenthesis when it has none.
+std::string withParam(const std::string& message, const std::string& name,
+                      const std::string& value);
+// The values of a named-form "(player_type (id N)...)" message; fields it
+// does not carry stay 0.
+PlayerTypeValues readPlayerType(const std::string& message);
+// A number as the server writes it: six significant digits, never "-0".
+std::string serverNumber(double value);
+
 }  // namespace practice
 
 #endif

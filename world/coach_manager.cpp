@@ -62,11 +62,15 @@ void CoachManager::updateGameMode(const Referee& referee) {
   }
 }
 
-bool CoachManager::estimateServerDown() {
+bool CoachManager::silenceExceeded() const {
   const CoachConfig& config = CoachConfig::instance();
   const long long limit =
       static_cast<long long>(config.alarm_cycle_divs) * config.server_down_cycle;
-  if (silent_ticks <= limit) {
+  return silent_ticks > limit;
+}
+
+bool CoachManager::estimateServerDown() {
+  if (!silenceExceeded()) {
     return false;
   }
   std::cerr << "server is down??" << std::endl;

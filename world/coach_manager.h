@@ -33,6 +33,8 @@ class CoachManager {
   void updateCurrentTime(const long& cycle, bool by_see_global);
   // Follows the referee's mode; the end of the game clears the alive flag.
   void updateGameMode(const Referee& referee);
+  // Whether the silent ticks have passed alarm_cycle_divs x server_down_cycle.
+  bool silenceExceeded() const;
   // Called each alarm tick: true when it has just declared the server down.
   bool estimateServerDown();
 

@@ -51,43 +51,46 @@ PlayerChangeState::PlayerChangeState() : change_count(0) {
   }
 }
 
-void PlayerChangeState::parse(const char* message, Referee::PlayMode mode, const GameTime& now) {
+TypeChangeNotice PlayerChangeState::parse(const char* message, Referee::PlayMode mode,
+                                          const GameTime& now) {
   const std::string_view text(message);
   int values[2] = {0, 0};
 
   if (scanInts(text, "(ok change_player_type", values, 2) == 2) {
-    change(values[0], values[1]);
+    const bool taken = change(values[0], values[1]);
     // Changes confirmed before kick-off at the start of a half are free.
     if (!isHalfStart(now.cycle) || mode != Referee::BEFORE_KICK_OFF) ++change_count;
     ++type_change_counts[values[1]];
-    return;
+    return {taken ? values[0] : 0, values[1], true};
   }
   if (scanInts(text, "(change_player_type", values, 2) == 2) {
-    change(values[0], values[1]);
-    return;
+    if (!change(values[0], values[1])) return {0, 0, false};
+    return {values[0], values[1], false};
   }
   if (scanInts(text, "(change_player_type", values, 1) == 1) {
-    change(values[0], -1);
-    return;
+    if (!change(values[0], -1)) return {0, 0, false};
+    return {values[0], -1, false};
   }
   std::cerr << "Coach: parse error : change_player_type." << std::endl;
+  return {0, 0, false};
 }
 
-void PlayerChangeState::change(int unum, int type) {
+bool PlayerChangeState::change(int unum, int type) {
   if (unum < 1 || ServerParam::DEFAULT_MAX_PLAYER < unum) {
     std::cerr << "WorldModelGlobal::change. invalid unum " << unum << std::endl;
-    return;
+    return false;
   }
   // -1 marks an opponent's change; any other negative is no type at all.
   if (type >= PlayerParam::instance().player_types || type < -1) {
     std::cerr << "WorldModelGlobal::substitute. invalid type " << type << std::endl;
-    return;
+    return false;
   }
   if (type == -1) {
     opponent_changed[unum] = true;
   } else {
     teammate_types[unum] = type;
   }
+  return true;
 }
 
 bool PlayerChangeState::canChange(int unum, int type, Referee::PlayMode mode,

@@ -13,16 +13,29 @@
 #include "world/game_time.h"
 #include "world/referee.h"
 
+// What one change message said, as PlayerChangeState read it.
+struct TypeChangeNotice {
+  int unum;  // 1 to 11; 0 when the message named no player it could take
+  // The type of one of our players: the notice "(change_player_type U T)"
+  // (the coach's own changes and the trainer's alike) or the confirmation
+  // "(ok change_player_type U T)". -1: opponent U changed type, and the
+  // server keeps the new type to itself ("(change_player_type U)").
+  int type;
+  bool confirmation;  // "(ok change_player_type U T)"
+  bool ours() const { return type >= 0; }
+};
+
 class PlayerChangeState {
  public:
   PlayerChangeState();
 
   // One "(ok change_player_type U T)", "(change_player_type U T)" or
-  // "(change_player_type U)" message, received in mode at now.
-  void parse(const char* message, Referee::PlayMode mode, const GameTime& now);
+  // "(change_player_type U)" message, received in mode at now; returns what
+  // it said, with unum 0 when it was not taken.
+  TypeChangeNotice parse(const char* message, Referee::PlayMode mode, const GameTime& now);
   // Records type for own player unum; type -1 records that opponent unum
-  // changed type.
-  void change(int unum, int type);
+  // changed type. False when unum or type is out of range.
+  bool change(int unum, int type);
   // Whether own player unum may be changed to type now.
   bool canChange(int unum, int type, Referee::PlayMode mode, const GameTime& now) const;
 

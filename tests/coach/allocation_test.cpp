@@ -20,10 +20,14 @@
 #include "param/coach_config.h"
 #include "param/player_param.h"
 #include "param/server_param.h"
+#include "strategy/clang_manager.h"
 #include "strategy/player_type.h"
+#include "strategy/tired_substitution.h"
 #include "tests/coach/coach_test_support.h"
+#include "tests/gzip_lines.h"
 #include "world/coach_visual_sensor.h"
 #include "world/opponent_scout.h"
+#include "world/world_model_global.h"
 
 namespace {
 
@@ -130,6 +134,10 @@ class AllocationAgent : public coach_test::TestAgent {
     S_counting = false;
     return S_allocations;
   }
+  void substituteTired() {
+    tired_substitution.configure(9.4, true);
+    addFeature(&tired_substitution);
+  }
 };
 
 class AllocationTest : public ::testing::Test {
@@ -152,60 +160,66 @@ TEST_F(AllocationTest, CountingAllocatorSeesAllocations) {
 }
 
 TEST_F(AllocationTest, RunningMatchMessagesAllocateNothing) {
-  Peer peer;
-  AllocationAgent agent;
-  agent.connectTo(peer);
+  // Once as the coach runs by default, once with our players' stamina
+  // followed (substitute_tired).
+  for (const bool tired : {false, true}) {
+    SCOPED_TRACE(tired ? "substitute_tired on" : "substitute_tired off");
+    Peer peer;
+    AllocationAgent agent;
+    if (tired) agent.substituteTired();
+    agent.connectTo(peer);
 
-  // The opening of a match: init, parameters, types, views before kick-off.
-  const std::vector<std::string> opening = {
-      "(init l ok)",
-      "(server_param (half_time 300)(simulator_step 100)(slow_down_factor 1))",
-      "(player_param (player_types 7)(subs_max 3)(pt_max 3))",
-      "(player_type (id 0)(player_speed_max 1.05)(stamina_inc_max 45)(player_decay 0.4)"
-      "(inertia_moment 5)(dash_power_rate 0.006)(player_size 0.3)(kickable_margin 0.7)"
-      "(kick_rand 0.1)(extra_stamina 50)(effort_max 1)(effort_min 0.6))",
-      "(hear 0 referee before_kick_off)",
-      globalView(0),
-      globalView(0),
-      "(hear 0 referee kick_off_l)",
-      "(hear 1 referee play_on)",
-      globalView(1),
-      "(ok check_ball 1 in_field)",
-      "(think)",
-  };
-  for (const std::string& m : opening) agent.handle(peer, m);
-  peer.takeAll();
-  ASSERT_EQ(Referee::PLAY_ON, agent.referee.playMode());
-  ASSERT_EQ(11u, agent.visual.ourPlayers().size());
+    // The opening of a match: init, parameters, types, views before kick-off.
+    const std::vector<std::string> opening = {
+        "(init l ok)",
+        "(server_param (half_time 300)(simulator_step 100)(slow_down_factor 1))",
+        "(player_param (player_types 7)(subs_max 3)(pt_max 3))",
+        "(player_type (id 0)(player_speed_max 1.05)(stamina_inc_max 45)(player_decay 0.4)"
+        "(inertia_moment 5)(dash_power_rate 0.006)(player_size 0.3)(kickable_margin 0.7)"
+        "(kick_rand 0.1)(extra_stamina 50)(effort_max 1)(effort_min 0.6))",
+        "(hear 0 referee before_kick_off)",
+        globalView(0),
+        globalView(0),
+        "(hear 0 referee kick_off_l)",
+        "(hear 1 referee play_on)",
+        globalView(1),
+        "(ok check_ball 1 in_field)",
+        "(think)",
+    };
+    for (const std::string& m : opening) agent.handle(peer, m);
+    peer.takeAll();
+    ASSERT_EQ(Referee::PLAY_ON, agent.referee.playMode());
+    ASSERT_EQ(11u, agent.visual.ourPlayers().size());
 
-  // Each cycle's messages, long mode names included.
-  struct Case {
-    std::string message;
-    const char* what;
-  };
-  const Case cases[] = {
-      {globalView(2), "global view"},
-      {"(ok look 2 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0))", "look answer"},
-      {"(hear 3 referee play_on)", "referee play_on"},
-      {"(hear 3 referee goalie_catch_ball_l)", "referee, long mode text"},
-      {"(hear 3 referee indirect_free_kick_r)", "referee, longer mode text"},
-      {"(hear 3 referee goal_l_12)", "referee goal"},
-      {"(hear 3 referee this_mode_does_not_exist)", "referee, unknown mode"},
-      {"(think)", "think"},
-      {"(ok check_ball 3 in_field)", "check_ball answer"},
-      {globalView(3), "global view after a goal"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(0, agent.handle(peer, c.message)) << c.what;
+    // Each cycle's messages, long mode names included.
+    struct Case {
+      std::string message;
+      const char* what;
+    };
+    const Case cases[] = {
+        {globalView(2), "global view"},
+        {"(ok look 2 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0))", "look answer"},
+        {"(hear 3 referee play_on)", "referee play_on"},
+        {"(hear 3 referee goalie_catch_ball_l)", "referee, long mode text"},
+        {"(hear 3 referee indirect_free_kick_r)", "referee, longer mode text"},
+        {"(hear 3 referee goal_l_12)", "referee goal"},
+        {"(hear 3 referee this_mode_does_not_exist)", "referee, unknown mode"},
+        {"(think)", "think"},
+        {"(ok check_ball 3 in_field)", "check_ball answer"},
+        {globalView(3), "global view after a goal"},
+    };
+    for (const Case& c : cases) {
+      EXPECT_EQ(0, agent.handle(peer, c.message)) << c.what;
+    }
+    EXPECT_EQ(GameTime(3, 1), agent.manager.currentTime());
+    EXPECT_EQ(12, agent.referee.scoreLeft());
+    EXPECT_EQ(11u, agent.visual.ourPlayers().size());
+    EXPECT_EQ(11u, agent.visual.theirPlayers().size());
+    // The think was answered while counting.
+    const std::vector<std::string> sent = peer.takeAll();
+    ASSERT_EQ(1u, sent.size());
+    EXPECT_EQ(coach_test::withNul("(done)"), sent[0]);
   }
-  EXPECT_EQ(GameTime(3, 1), agent.manager.currentTime());
-  EXPECT_EQ(12, agent.referee.scoreLeft());
-  EXPECT_EQ(11u, agent.visual.ourPlayers().size());
-  EXPECT_EQ(11u, agent.visual.theirPlayers().size());
-  // The think was answered while counting.
-  const std::vector<std::string> sent = peer.takeAll();
-  ASSERT_EQ(1u, sent.size());
-  EXPECT_EQ(coach_test::withNul("(done)"), sent[0]);
 }
 
 // The opponent scout watches every view of a real server's moving match;
@@ -233,6 +247,50 @@ TEST_F(AllocationTest, ScoutingAViewWithoutANewVerdictAllocatesNothing) {
   }
   EXPECT_GT(counted, 150);
   for (int unum = 1; unum <= 11; ++unum) EXPECT_GE(scout.verdict(unum), 0) << unum;
+}
+
+// Our players' stamina followed by substitute_tired over a real server's
+// tiring match (no gain there reaches a substitution): no view and no
+// referee message allocates.
+TEST_F(AllocationTest, FollowingOurPlayersStaminaAllocatesNothing) {
+  struct Sink : std::streambuf, FeatureOutbox {
+    int overflow(int c) override { return c; }
+    void send(const std::string&) override { ++sent; }
+    int sent = 0;
+  } sink;
+  std::streambuf* out = std::cout.rdbuf(&sink);
+  TiredSubstitution feature;
+  CoachVisualSensor visual;
+  Referee referee;
+  GameTime now;
+  const WorldModelGlobal world;
+  const CLangManager clang;
+  const CoachKnowledge coach{now, referee, visual, world, clang};
+  int counted = 0;
+  for (const std::string& line : gzipLines("stamina_v9.4_synch.txt.gz")) {
+    const char* m = line.c_str();
+    if (line.rfind("(server_param ", 0) == 0) ServerParam::instance().parse(m, 9.4);
+    if (line.rfind("(server_param ", 0) == 0) feature.serverParams(ServerParam::instance());
+    if (line.rfind("(player_type ", 0) == 0) feature.playerType(PlayerType(m, 9.4));
+    const bool view = line.rfind("(see_global ", 0) == 0;
+    if (!view && line.rfind("(hear ", 0) != 0) continue;
+    const int cycle = std::atoi(m + (view ? 12 : 6));
+    now = GameTime(cycle, cycle == now.cycle ? now.stopped + view : 0);
+    if (view) visual.parse(m, TEAM, 9.4, now);
+    if (!view) referee.parse(m, now);
+    S_allocations = 0;
+    S_counting = true;
+    if (view) feature.view(visual, now);
+    if (!view) feature.playMode(referee, now);
+    feature.batchEnd(coach, &sink);
+    S_counting = false;
+    if (cycle == 0) continue;  // the types are ranked at the first batch
+    EXPECT_EQ(0, S_allocations) << line.substr(0, 20);
+    ++counted;
+  }
+  std::cout.rdbuf(out);
+  EXPECT_GT(counted, 800);
+  EXPECT_EQ(0, sink.sent);
 }
 
 }  // namespace

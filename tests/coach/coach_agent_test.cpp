@@ -26,7 +26,7 @@ std::string text(const CoachCommand& command) {
 TEST(CoachCommandTest, TextsTypesAndNames) {
   struct Case {
     const CoachCommand* command;
-    CoachCommand::Type type;
+    int type;  // CoachCommand::Type by its number, which is fixed
     const char* name;
     const char* text;
   };
@@ -40,24 +40,21 @@ TEST(CoachCommandTest, TextsTypesAndNames) {
   const CoachEyeCommand eye_off(false);
   const CoachChangePlayerTypeCommand change(9, 3);
   const Case cases[] = {
-      {&init_plain, CoachCommand::INIT, "init", "(init T (version 9.4))"},
-      {&init_named, CoachCommand::INIT, "init", "(init T C (version 9.4))"},
-      {&init_eight, CoachCommand::INIT, "init", "(init T (version 8))"},
-      {&init_nine_ten, CoachCommand::INIT, "init", "(init T (version 9.1))"},
-      {&bye, CoachCommand::BYE, "bye", "(bye)"},
-      {&check_ball, CoachCommand::CHECK_BALL, "check_ball", "(check_ball)"},
-      {&eye_on, CoachCommand::EYE, "eye", "(eye on)"},
-      {&eye_off, CoachCommand::EYE, "eye", "(eye off)"},
-      {&change, CoachCommand::CHANGE_PLAYER_TYPE, "change_player_type", "(change_player_type 9 3)"},
+      {&init_plain, 0, "init", "(init T (version 9.4))"},
+      {&init_named, 0, "init", "(init T C (version 9.4))"},
+      {&init_eight, 0, "init", "(init T (version 8))"},
+      {&init_nine_ten, 0, "init", "(init T (version 9.1))"},
+      {&bye, 1, "bye", "(bye)"},
+      {&check_ball, 2, "check_ball", "(check_ball)"},
+      {&eye_on, 5, "eye", "(eye on)"},
+      {&eye_off, 5, "eye", "(eye off)"},
+      {&change, 7, "change_player_type", "(change_player_type 9 3)"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.text, text(*c.command));
     EXPECT_EQ(c.type, c.command->type()) << c.text;
     EXPECT_EQ(c.name, c.command->name()) << c.text;
   }
-  EXPECT_EQ(2, CoachCommand::CHECK_BALL);
-  EXPECT_EQ(5, CoachCommand::EYE);
-  EXPECT_EQ(7, CoachCommand::CHANGE_PLAYER_TYPE);
 }
 
 class CoachAgentTest : public ::testing::Test {
@@ -294,13 +291,15 @@ TEST_F(CoachAgentTest, GameOverSendsByeAndStopsReading) {
   coach_test::waitReadable(agent.iface().socket().descriptor());
   agent.sense();
   EXPECT_FALSE(agent.isServerAlive());
-  EXPECT_EQ(std::vector<std::string>{withNul("(bye)")}, peer.takeAll());
+  EXPECT_EQ(CoachAgent::GAME_OVER, agent.endReason());
   Capture err(std::cerr);
-  agent.finishAll();  // no second bye
+  agent.finishAll();  // the bye: the (think) after the end was not answered
   EXPECT_EQ("Coach finished\n", err.str());
+  EXPECT_EQ(std::vector<std::string>{withNul("(bye)")}, peer.takeAll());
+  agent.finishAll();  // no second bye
   EXPECT_TRUE(peer.takeAll().empty());
   agent.sense();  // a late SIGIO reads nothing from the closed socket
-  EXPECT_EQ("Coach finished\n", err.str());
+  EXPECT_EQ("Coach finished\nCoach finished\n", err.str());
 }
 
 TEST_F(CoachAgentTest, RefereeStepUpdatesTheWorldModel) {
@@ -312,23 +311,43 @@ TEST_F(CoachAgentTest, RefereeStepUpdatesTheWorldModel) {
   EXPECT_EQ(Referee::KICK_OFF, agent.world.playMode());
   EXPECT_EQ(SoccerTypes::LEFT, agent.world.modeSide());
   EXPECT_EQ(GameTime(0, 1), agent.world.gameTime());
+  // A batch with neither a view nor the referee leaves the world as it was.
+  agent.feed(peer, {"(ok check_ball 3 in_field)"});
+  EXPECT_EQ(GameTime(0, 1), agent.world.gameTime());
 }
 
+// A silent server is probed in the last ticks before the limit; a server
+// that never answered the init gets the init again instead, and the end says
+// that no server was there (exit status 3, not 4).
 TEST_F(CoachAgentTest, SilentServerGetsThreeProbesAndIsDeclaredDown) {
-  Peer peer;
-  TestAgent agent;
-  agent.connectTo(peer);
-  Capture err(std::cerr);
-  for (int tick = 1; tick <= 60; ++tick) {
+  const struct {
+    bool answered;
+    const char* probe;
+    const char* line;
+    CoachAgent::EndReason reason;
+  } cases[] = {
+      {true, "(check_ball)", "server is down??\n", CoachAgent::SERVER_DOWN},
+      {false, "(init BRENVO2003 (version 9.4))",
+       "Coach: the init of team BRENVO2003 got no answer from localhost:6002\n",
+       CoachAgent::CONNECTION_FAILED},
+  };
+  for (const auto& c : cases) {
+    Peer peer;
+    TestAgent agent;
+    agent.connectTo(peer);
+    if (c.answered) agent.feed(peer, {"(init l ok)"});
+    peer.takeAll();  // the eye command
+    Capture err(std::cerr);
+    for (int tick = 1; tick <= 60; ++tick) {
+      agent.action();
+      ASSERT_TRUE(agent.isServerAlive()) << tick;
+    }
     agent.action();
-    ASSERT_TRUE(agent.isServerAlive()) << tick;
+    EXPECT_FALSE(agent.isServerAlive());
+    EXPECT_EQ(c.line, err.str());
+    EXPECT_EQ(c.reason, agent.endReason());
+    EXPECT_EQ(std::vector<std::string>(3, withNul(c.probe)), peer.takeAll());
   }
-  agent.action();
-  EXPECT_FALSE(agent.isServerAlive());
-  EXPECT_EQ("server is down??\n", err.str());
-  const std::vector<std::string> probes = peer.takeAll();
-  EXPECT_EQ(3u, probes.size());
-  for (const std::string& p : probes) EXPECT_EQ(withNul("(check_ball)"), p);
 }
 
 TEST_F(CoachAgentTest, AnySigioResetsTheSilence) {
@@ -375,6 +394,95 @@ TEST_F(CoachAgentTest, SlowedDownServerKeepsASaneAlarmPeriod) {
   agent.feed(peer, {"(server_param (slow_down_factor 2)(simulator_step 200))"});
   EXPECT_EQ(2, ServerParam::instance().slow_down_factor);
   EXPECT_TRUE(agent.isServerAlive());
+}
+
+// A feature that writes down what it hears and, at a batch's end, sends
+// what it was given to send.
+class Recorder : public CoachFeature {
+ public:
+  std::vector<std::string> heard;
+  std::vector<std::string> to_send;
+  bool handles = true;
+
+  void initAccepted(SoccerTypes::Side side) override { note("init " + std::to_string(side)); }
+  void serverParams(const ServerParam&) override { note("server_param"); }
+  void playerParams(const PlayerParam&) override { note("player_param"); }
+  void playerType(const PlayerType& type) override { note("type " + std::to_string(type.id)); }
+  void view(const CoachVisualSensor&, const GameTime& now) override {
+    note("view " + std::to_string(now.cycle));
+  }
+  void playMode(const Referee& referee, const GameTime&) override {
+    note(std::string("mode ") + Referee::playModeName(referee.playMode()));
+  }
+  void typeChange(const TypeChangeNotice& notice, const GameTime&) override {
+    note("change " + std::to_string(notice.unum) + " " + std::to_string(notice.type));
+  }
+  bool answer(const std::string& command, const char* message) override {
+    note(command + " -> " + message);
+    return handles;
+  }
+  void batchEnd(const CoachKnowledge& coach, FeatureOutbox* out) override {
+    note("batch " + std::to_string(coach.now.cycle));
+    for (const std::string& command : to_send) out->send(command);
+    to_send.clear();
+  }
+  std::vector<std::string> take() {
+    std::vector<std::string> taken;
+    taken.swap(heard);
+    return taken;
+  }
+
+ private:
+  void note(const std::string& what) { heard.push_back(what); }
+};
+
+// Everything the agent parses reaches a feature that is on, and the server's
+// answers (in order; warnings and errors name no command) reach the one that
+// sent the command, or the agent's own report.
+TEST_F(CoachAgentTest, FeaturesHearWhatHappenedAndTheAnswersToTheirCommands) {
+  Peer peer;
+  TestAgent agent;
+  Recorder feature;
+  agent.addFeature(&feature);
+  agent.connectTo(peer);
+  Capture out(std::cout);
+  Capture err(std::cerr);
+  agent.feed(peer, {"(init r ok)"});
+  agent.feed(
+      peer,
+      {"(server_param (half_time 300))", "(player_param (subs_max 3))", "(player_type (id 3))",
+       "(see_global 1 ((g r) 52.5 0) ((g l) -52.5 0) ((b) 0 0 0 0))", "(hear 1 referee play_on)",
+       "(change_player_type 2 3)", "(change_player_type 4)", "(change_player_type 12 1)"});
+  EXPECT_EQ(
+      std::vector<std::string>({"init -1", "batch 0", "server_param", "player_param", "type 3",
+                                "view 1", "mode  play_on", "change 2 3", "change 4 -1", "batch 1"}),
+      feature.take());
+  EXPECT_EQ(std::vector<std::string>{withNul("(eye on)")}, peer.takeAll());
+
+  feature.to_send = {"(say a)", "(say b)", "(team_graphic (1 0 c))", "(team_graphic (2 0 c))",
+                     "(say d)"};
+  agent.feed(peer, {"(ok eye on)"});  // the agent's own command, reported by it
+  EXPECT_EQ(std::vector<std::string>({withNul("(say a)"), withNul("(say b)"),
+                                      withNul("(team_graphic (1 0 c))"),
+                                      withNul("(team_graphic (2 0 c))"), withNul("(say d)")}),
+            peer.takeAll());
+  feature.take();
+  feature.handles = false;
+  agent.feed(peer, {"(warning w)", "(ok say)"});
+  feature.handles = true;
+  // (team_graphic (1 0 c)) got no answer; an ok's words tell its command.
+  agent.feed(peer, {"(ok team_graphic 2 0)", "(ok say)", "(error e)"});
+  EXPECT_EQ(std::vector<std::string>({"(say a) -> (warning w)", "(say b) -> (ok say)", "batch 1",
+                                      "(team_graphic (2 0 c)) -> (ok team_graphic 2 0)",
+                                      "(say d) -> (ok say)", "batch 1"}),
+            feature.take());
+  EXPECT_EQ(
+      "WorldModelGlobal::change. invalid unum 12\n"
+      "Coach: OK (ok eye on)\n"
+      "[1, 0]Coach: got warning (warning w)\n"
+      "Coach: OK message [(ok say)]\n"
+      "[1, 0]Coach: got error (error e)\n",
+      err.str());
 }
 
 }  // namespace

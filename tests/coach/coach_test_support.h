@@ -41,8 +41,10 @@ class TestAgent : public CoachAgent {
   using CoachAgent::visual;
   using CoachAgent::world;
 
-  // Connects to the peer; the socket is made non-blocking as the loop does.
+  // Connects to the peer as if the init had gone out; the socket is made
+  // non-blocking as the loop does.
   void connectTo(const Peer& peer) {
+    init_sent = true;
     ASSERT_TRUE(udp->socket().connect("127.0.0.1", peer.port()));
     const int fd = udp->socket().descriptor();
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);

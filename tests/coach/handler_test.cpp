@@ -9,10 +9,13 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <string>
 
 #include "coach/basic_client.h"
+#include "tests/in_child.h"
 
 namespace {
 
@@ -34,12 +37,27 @@ void stopTimer() {
   setitimer(ITIMER_REAL, &off, nullptr);
 }
 
+bool allHeld() {
+  for (const int signum : {SIGINT, SIGTERM, SIGHUP, SIGIO, SIGALRM}) {
+    if (!isBlocked(signum)) return false;
+  }
+  return true;
+}
+
 // Counts the calls the handlers route to it and notes what was blocked then.
+// Each operation leaves errno as a failing call of a real client's would.
 class ProbeClient : public BasicClient {
  public:
-  bool isServerAlive() const override { return true; }
-  void start(const Handler&) override {}
-  void finishAll() override {}
+  bool isServerAlive() const override { return actions < alive_alarms; }
+  // Notes the mask the loop starts with, and raises a termination if asked.
+  void start(const Handler&) override {
+    held_in_start = allHeld();
+    if (terminate_in_start) {
+      raise(SIGTERM);
+      termination_in_start = terminationSignal();
+    }
+  }
+  void finishAll() override { held_in_finish = allHeld(); }
 
   void sense() override {
     ++senses;
@@ -53,20 +71,20 @@ class ProbeClient : public BasicClient {
     }
     if (sense_waits_for_alarm) {
       // Busy (bounded) until the alarm has come due, or has run the action.
-      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      Handler::set_one_alarm(1);
+      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
       while (!isPending(SIGALRM) && actions == 0 && std::chrono::steady_clock::now() < end) {
       }
       alarm_pending_in_sense = isPending(SIGALRM);
       actions_during_sense = actions;
     }
+    errno = EBADF;
   }
 
   void action() override {
     ++actions;
     io_blocked_in_action = isBlocked(SIGIO);
-    if (stop_timer_in_action) {
-      stopTimer();
-    }
+    errno = EBADF;
   }
 
   volatile int senses = 0;
@@ -74,9 +92,13 @@ class ProbeClient : public BasicClient {
   volatile int actions_during_sense = -1;
   bool alarm_blocked_in_sense = false;
   bool io_blocked_in_action = false;
-  bool stop_timer_in_action = false;
   bool sense_waits_for_alarm = false;
   bool alarm_pending_in_sense = false;
+  bool terminate_in_start = false;
+  bool held_in_start = false;
+  int termination_in_start = -1;
+  bool held_in_finish = false;
+  int alive_alarms = INT_MAX;
   int fd = -1;
   std::string received;
 };
@@ -172,13 +194,23 @@ TEST_F(HandlerTest, AssignIOMakesTheSocketNonBlockingAndSignalDriven) {
   EXPECT_FALSE(isBlocked(SIGIO));
 }
 
-TEST_F(HandlerTest, HandlersWithoutAClientOnlyBlockAndUnblock) {
-  Handler handler(nullptr);
-  EXPECT_EQ(nullptr, Handler::S_client_ptr);
-  Handler::handle_io(SIGIO);
-  EXPECT_FALSE(isBlocked(SIGALRM));
-  Handler::handle_alarm(SIGALRM);
-  EXPECT_FALSE(isBlocked(SIGIO));
+// A handler may interrupt the main flow between a failing call and its
+// errno check; without a client it does nothing.
+TEST_F(HandlerTest, HandlersLeaveErrnoAsTheyFoundIt) {
+  ProbeClient client;
+  for (BasicClient* routed :
+       {static_cast<BasicClient*>(nullptr), static_cast<BasicClient*>(&client)}) {
+    Handler handler(routed);
+    errno = EAGAIN;
+    Handler::handle_io(SIGIO);
+    const int after_io = errno;
+    Handler::handle_alarm(SIGALRM);
+    const int after_alarm = errno;
+    EXPECT_EQ(EAGAIN, after_io);
+    EXPECT_EQ(EAGAIN, after_alarm);
+  }
+  EXPECT_EQ(1, client.senses);
+  EXPECT_EQ(1, client.actions);
 }
 
 // The handlers' own masks hold the other signal; the kernel lifts them on
@@ -200,12 +232,25 @@ TEST_F(HandlerTest, EachHandlerRunsItsOperationWithTheOtherSignalBlocked) {
 }
 
 // Outside its wait the loop holds the termination signals with its own, so
-// none is lost between the loop's test and the wait.
+// none is lost between the loop's test and the wait: one raised in start is
+// handled in the wait, and ends the loop. A termination is recorded for the
+// whole process, so the loop runs in a child; its alarms bound the run.
 TEST_F(HandlerTest, TheLoopHoldsEverySignalOutsideItsWait) {
-  Handler::hold_for_loop();
-  for (const int signum : {SIGINT, SIGTERM, SIGHUP, SIGIO, SIGALRM}) {
-    EXPECT_TRUE(isBlocked(signum)) << signum;
-  }
+  inChild([] {
+    ASSERT_TRUE(Handler::install_termination_handler(SIGTERM, &BasicClient::requestTermination));
+    ProbeClient client;
+    client.terminate_in_start = true;
+    client.alive_alarms = 200;
+    Handler handler(&client);
+    handler.init();
+    Handler::set_interval_alarm(100);
+    client.run(handler);
+    EXPECT_TRUE(client.held_in_start);
+    EXPECT_EQ(0, client.termination_in_start);
+    EXPECT_EQ(SIGTERM, BasicClient::terminationSignal());
+    EXPECT_EQ(BasicClient::TERMINATED, client.endReason());
+    EXPECT_TRUE(client.held_in_finish);
+  });
 }
 
 TEST_F(HandlerTest, InitUnblocksBothSignalsAndInstallsTheHandlers) {
@@ -257,13 +302,11 @@ TEST_F(HandlerTest, ADatagramRaisesSigioAndRunsSense) {
 }
 
 // The alarm that comes due while sense runs waits for it, then runs once.
-TEST_F(HandlerTest, ALongSenseIsFollowedByExactlyOneAction) {
+TEST_F(HandlerTest, AnAlarmDueDuringSenseRunsOnceAfterIt) {
   ProbeClient client;
   client.sense_waits_for_alarm = true;
-  client.stop_timer_in_action = true;
   Handler handler(&client);
   handler.init();
-  Handler::set_interval_alarm(10);
   raise(SIGIO);
   EXPECT_TRUE(client.alarm_pending_in_sense);
   EXPECT_EQ(0, client.actions_during_sense);

@@ -50,6 +50,38 @@ TEST(EyeTest, UnexpectedInitAnswerEndsWithoutBye) {
   EXPECT_EQ("<none>", match.next(0));
 }
 
+// Started before the server, the coach's init goes nowhere: it is sent
+// again at the probe's pace, and a server that has come up meanwhile takes
+// it. With no answer at all the coach ends at the silence limit, saying so,
+// with exit status 3.
+TEST(InitTest, AnUnansweredInitIsSentAgainUntilTheSilenceLimit) {
+  const std::string init = "(init " + std::string(TEAM) + " (version 9.4))";
+  {
+    Match match({"-server_down_cycle", "2"});
+    practice::Datagram d;
+    ASSERT_TRUE(match.server.waitInit(&d, LONG_WAIT_MS));  // lost: no server yet
+    ASSERT_TRUE(match.server.waitInit(&d, LONG_WAIT_MS));
+    EXPECT_EQ(init, d.text);
+    match.server.answerInit("(init l ok)");
+    std::string next = match.next();
+    while (next == withNul(init)) next = match.next();  // sent before the answer came
+    EXPECT_EQ(withNul("(eye on)"), next);
+    EXPECT_EQ(1, match.terminate());
+  }
+  Match match({"-server_down_cycle", "2"});
+  ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
+  EXPECT_EQ(3, match.coach->exitStatus());
+  const std::string& err = match.coach->err();
+  const std::string tail = "Coach: the init of team " + std::string(TEAM) +
+                           " got no answer from 127.0.0.1:" + std::to_string(match.server.port()) +
+                           "\nCoach finished\n";
+  ASSERT_GE(err.size(), tail.size());
+  EXPECT_EQ(tail, err.substr(err.size() - tail.size())) << err;
+  std::vector<std::string> inits;
+  for (std::string d = match.next(0); d != "<none>"; d = match.next(0)) inits.push_back(d);
+  EXPECT_EQ(std::vector<std::string>(4, withNul(init)), inits);  // no bye either
+}
+
 TEST_F(ConnectionTest, ThinkIsAnsweredByExactlyOneDone) {
   for (int i = 0; i < 3; ++i) expectAlive();
   // A second "(done)" to any of them would come before the goodbye.

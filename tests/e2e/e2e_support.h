@@ -61,6 +61,38 @@ class CoachProcess : public practice::ChildProcess {
   }
 };
 
+// The real coach against a practice server's demo match: started with the
+// options' coach arguments (and `extra`), the match played to its end.
+class DemoWithCoach {
+ public:
+  explicit DemoWithCoach(const practice::DemoOptions& options,
+                         const std::vector<std::string>& extra = {})
+      : coach(arguments(server.port(), options, extra)), match(&server, options, log) {}
+
+  // Plays the match until it ends and the coach has exited.
+  ::testing::AssertionResult play() {
+    if (!match.play([this]() { return coach.exited(); })) {
+      return ::testing::AssertionFailure() << log.str() << coach.err();
+    }
+    if (!coach.waitExit(LONG_WAIT_MS)) return ::testing::AssertionFailure() << "no exit";
+    return ::testing::AssertionSuccess();
+  }
+
+  practice::PracticeServer server;
+  CoachProcess coach;
+  std::ostringstream log;
+  practice::DemoMatch match;
+
+ private:
+  static std::vector<std::string> arguments(int port, const practice::DemoOptions& options,
+                                            const std::vector<std::string>& extra) {
+    std::vector<std::string> args = practice::coachArguments(port, options.team);
+    args.insert(args.end(), options.coach_args.begin(), options.coach_args.end());
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  }
+};
+
 inline std::string withNul(const std::string& text) {
   return text + std::string(1, '\0');
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "strategy/xpm_image.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace e2e {
@@ -59,6 +60,10 @@ TEST_F(InstallTest, InstalledSampleKeepsTheDefaultsButTheRolesPolicyAndStartScri
   expected.replace(expected.find(classic), classic.size(), "substitution_policy : \"roles\"");
   EXPECT_EQ(expected, installed.out());
   EXPECT_EQ(sample + summary + "command line : read 0 params.\nCoach finished\n", installed.err());
+  XpmImage picture;  // the sample team graphic, named in the sample's comments
+  std::string reason;
+  EXPECT_TRUE(picture.load(prefix + "/share/brenvo_coach/brenvo_team.xpm", &reason)) << reason;
+  EXPECT_NE(std::string::npos, readFile(sample).find("# team_graphic_file : brenvo_team.xpm\n"));
 
   practice::DemoOptions options;
   options.coach_path = prefix + "/team/start.sh";  // -host, -port, -t: neither HOST nor TEAM
@@ -88,9 +93,10 @@ TEST_F(InstallTest, StartScriptWithoutArgumentsConnectsAsTheCopiedConfigurationS
   options.coach_path = team + "/run.sh";
   options.team = "FirstMatch";
   options.current_server = true;
-  // Steps long enough for the coach's 100 ms alarm to see more than ten
-  // stopped steps before kick-off, even on a loaded machine.
-  options.step_ms = 30;
+  // The kick-off waits for the coach's ten changes, which it makes at an
+  // alarm tick after ten stopped steps.
+  options.await_changes = 10;
+  options.step_ms = 10;
   options.half_time_s = 1;
   options.synch = true;
   std::ostringstream log;

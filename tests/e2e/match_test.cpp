@@ -288,9 +288,10 @@ TEST(RolesMatchTest, EveryChangeIsAcceptedAndHeld) {
     options.coach_path = BRENVO_COACH_PATH;
     options.coach_args = {"-substitution_policy", "roles", "-v", current_server ? run : "9.4"};
     options.current_server = current_server;
-    // Steps long enough for the coach's 100 ms alarm to see the stopped
-    // steps before kick-off; a half of ten cycles is enough after it.
-    options.step_ms = 20;
+    // The kick-off waits for the coach's ten changes, which it makes at an
+    // alarm tick after ten stopped steps; a half of ten cycles is enough.
+    options.await_changes = 10;
+    options.step_ms = 10;
     options.half_time_s = 1;
     options.synch = true;
     std::ostringstream log;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -255,54 +256,56 @@ TEST(MessageBuilderTest, DemoPlayerTypesAreConsistentWithTheirDeltas) {
   }
 }
 
-// A scripted coach for the demo match: init, eye on, a substitution with a
-// few commands a server must refuse, a probe, free-form says in and out of
-// the window, then bye at time up. It
+// A scripted coach for the demo match: init, eye on, then the commands
+// given for a cycle at its first view (for cycle 0 at its twelfth, once the
+// eye is on), and at time up those of END_COMMANDS before its goodbye. It
 // answers every "(think)" after the commands of its cycle, so that the
 // synchronous server answers them within that cycle.
 struct ScriptedCoach {
+  static constexpr int END_COMMANDS = -1;
+
   void run(int init_port) {
     PlainCoach socket;
     socket.sendText(init_port, "(init Coachees (version 9.4))");
     int game_port = 0;
     int views_at_zero = 0;
-    bool changed_in_play = false;
+    int last_cycle = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     std::string bytes;
     int from = 0;
     while (std::chrono::steady_clock::now() < end && socket.receive(&bytes, &from, 5000)) {
       const std::string text = bytes.substr(0, bytes.find('\0'));
       texts.push_back(text);
+      int cycle = 0;
       if (text == "(init l ok)") {
         game_port = from;
         socket.sendText(init_port, "(eye on)");  // refused there
         socket.sendText(game_port, "(eye on)");
-      } else if (text.compare(0, 14, "(see_global 0 ") == 0 && ++views_at_zero == 12) {
-        for (const char* command :
-             {"(change_player_type 9 4)", "(change_player_type 10 4)", "(change_player_type 11 4)",
-              "(change_player_type 2 4)", "(change_player_type 12 1)", "(check_ball)", "(foo)",
-              "(say (freeform \"before\"))", "(say (freeform before))"}) {
-          socket.sendText(game_port, command);
+      } else if (sscanf(text.c_str(), "(see_global %d ", &cycle) == 1) {
+        if (cycle == 0 ? ++views_at_zero == 12 : cycle != last_cycle) {
+          for (const std::string& command : commands[cycle]) socket.sendText(game_port, command);
         }
-      } else if (text.compare(0, 14, "(see_global 5 ") == 0 && !changed_in_play) {
-        changed_in_play = true;
-        socket.sendText(game_port, "(change_player_type 3 1)");
-        socket.sendText(game_port, "(check_ball)");
-        socket.sendText(game_port, "(say (freeform \"too early\"))");
-      } else if (text.compare(0, 15, "(see_global 22 ") == 0) {
-        socket.sendText(game_port, "(say (freeform \"in window\"))");
-        socket.sendText(game_port, "(say (freeform \"one more\"))");
+        last_cycle = cycle;
       } else if (text == "(think)") {
         socket.sendText(game_port, "(done)");
-      } else if (text == "(hear 80 referee time_up)") {
+      } else if (text == "(hear " + std::to_string(time_up) + " referee time_up)") {
+        for (const std::string& command : commands[END_COMMANDS]) {
+          socket.sendText(game_port, command);
+        }
         socket.sendText(game_port, "(bye)");
         return;
       }
     }
   }
 
+  std::map<int, std::vector<std::string>> commands;
+  int time_up = 80;
   std::vector<std::string> texts;
 };
+
+std::string say(const std::string& text) {
+  return "(say (freeform \"" + text + "\"))";
+}
 
 bool follows(const std::vector<std::string>& texts, const std::string& first,
              const std::string& second) {
@@ -318,8 +321,23 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
   options.timeout_s = 40;
   options.synch = true;
   options.opponent_changes = {{50, 5, 6}};
-  options.freeform = {20, 10, 2, 128};
+  options.freeform = {20, 10, 3, 128};
   ScriptedCoach coach;
+  coach.commands[0] = {"(change_player_type 9 4)",
+                       "(change_player_type 10 4)",
+                       "(change_player_type 11 4)",
+                       "(change_player_type 2 4)",
+                       "(change_player_type 12 1)",
+                       "(check_ball)",
+                       "(foo)",
+                       say("before"),
+                       "(say (freeform before))",
+                       say(std::string(129, 'x')),
+                       say(std::string(128, 'x'))};
+  coach.commands[5] = {"(change_player_type 3 1)", "(check_ball)", say("too early")};
+  // The window of the second half's play_on (from cycle 42): 21 to 29 cycles.
+  for (const int cycle : {62, 63, 71, 72}) coach.commands[cycle] = {say(std::to_string(cycle))};
+  coach.commands[ScriptedCoach::END_COMMANDS] = {say("after a full game time")};
   std::thread coach_thread([&coach, &server]() { coach.run(server.port()); });
   std::ostringstream log;
   practice::DemoMatch match(&server, options, log);
@@ -354,18 +372,24 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
   EXPECT_TRUE(follows(got, "(change_player_type 9 4)", "(ok change_player_type 9 4)"));
   EXPECT_TRUE(follows(got, "(change_player_type 11 4)", "(ok change_player_type 11 4)"));
   EXPECT_TRUE(follows(got, "(ok change_player_type 11 4)", "(warning max_of_that_type_on_field)"));
-  EXPECT_TRUE(follows(got, "(warning max_of_that_type_on_field)", "(error illegal_command_form)"));
-  EXPECT_TRUE(follows(got, "(error illegal_command_form)", "(ok check_ball 0 in_field)"));
+  EXPECT_TRUE(follows(got, "(warning max_of_that_type_on_field)", "(warning no_such_player)"));
+  EXPECT_TRUE(follows(got, "(warning no_such_player)", "(ok check_ball 0 in_field)"));
   EXPECT_TRUE(follows(got, "(ok check_ball 0 in_field)", "(error illegal_command_form)"));
   EXPECT_TRUE(follows(got, "(ok say)", "(error could_not_parse_say)"));
   std::vector<std::string> answers;
   for (const practice::SayRecord& say : match.says()) {
     answers.push_back(std::to_string(say.cycle) + " " + say.answer);
   }
-  EXPECT_EQ((std::vector<std::string>{"0 (ok say)", "0 (error could_not_parse_say)",
-                                      "5 (error cannot_say_freeform_while_playon)", "22 (ok say)",
-                                      "22 (error said_too_many_freeform_messages)"}),
+  // A text of more than 128 characters is refused, not cut; three says are
+  // allowed, and three more after the full game time (80 cycles).
+  EXPECT_EQ((std::vector<std::string>{
+                "0 (ok say)", "0 (error could_not_parse_say)", "0 (error could_not_parse_say)",
+                "0 (ok say)", "5 (error cannot_say_freeform_while_playon)",
+                "62 (error cannot_say_freeform_while_playon)", "63 (ok say)",
+                "71 (error said_too_many_freeform_messages)",
+                "72 (error cannot_say_freeform_while_playon)", "80 (ok say)"}),
             answers);
+  EXPECT_EQ(std::string(128, 'x'), match.says()[3].text);
   EXPECT_TRUE(follows(got, "(warning cannot_sub_while_playon)", "(ok check_ball 5 in_field)"));
 
   // Unchanged field players get types at the first kick-off; opponents'
@@ -417,6 +441,63 @@ TEST(DemoMatchTest, PlaysTheWholeMatchAndAnswersLikeAServer) {
             modes);
   EXPECT_EQ(20, views_at_zero);
   EXPECT_EQ(80, last_cycle);
+}
+
+// Dead balls as a coach meets them on a current server: a drop ball is
+// followed by play_on in the same cycle, so a substitution then is refused;
+// at a kick-in or a free kick it is taken, and the player is restored. The
+// trainer's change counts against subs_max too.
+TEST(DemoMatchTest, SubstitutionsAreTakenAtDeadBallsOnly) {
+  PracticeServer server;
+  practice::DemoOptions options;
+  options.team = "Coachees";
+  options.step_ms = 1;
+  options.synch = true;
+  options.current_server = true;
+  options.half_time_s = 15;
+  options.ball_in_play = false;
+  options.dead_ball_every = 120;
+  options.our_sprinters = {7};
+  options.our_changes = {{200, 4, 16}};
+  ScriptedCoach coach;
+  coach.time_up = 300;
+  coach.commands[102] = {"(change_player_type 7 17)"};
+  coach.commands[121] = {"(change_player_type 7 17)"};
+  coach.commands[241] = {"(change_player_type 8 14)", "(change_player_type 9 12)"};
+  std::thread coach_thread([&coach, &server]() { coach.run(server.port()); });
+  std::ostringstream log;
+  practice::DemoMatch match(&server, options, log);
+  EXPECT_TRUE(match.play([]() { return false; })) << log.str();
+  coach_thread.join();
+
+  std::vector<std::string> modes, changes;
+  for (const std::string& text : coach.texts) {
+    int cycle = 0;
+    char mode[64];
+    if (sscanf(text.c_str(), "(hear %d referee %63[^)])", &cycle, mode) == 2) {
+      modes.push_back(std::to_string(cycle) + " " + mode);
+    }
+  }
+  EXPECT_EQ((std::vector<std::string>{"0 kick_off_l", "2 play_on", "102 drop_ball", "102 play_on",
+                                      "120 kick_in_r", "125 play_on", "150 half_time",
+                                      "150 before_kick_off", "150 kick_off_r", "152 play_on",
+                                      "240 free_kick_l", "245 play_on", "300 time_up"}),
+            modes);
+  for (const practice::SubstitutionRecord& r : match.substitutionRecord()) {
+    if (r.after_kick_off) changes.push_back(std::to_string(r.cycle) + " " + r.answer);
+  }
+  EXPECT_EQ(
+      (std::vector<std::string>{"102 (warning cannot_sub_while_playon)",
+                                "121 (ok change_player_type 7 17)", "200 (change_player_type 4 16)",
+                                "241 (ok change_player_type 8 14)", "241 (warning no_subs_left)"}),
+      changes);
+  // The sprinter, tired before its substitution, is fresh after it.
+  std::map<int, double> sprinter;
+  for (const practice::StaminaSnapshot& s : match.staminaHistory()) {
+    if (s.unum == 7) sprinter[s.cycle] = s.state.stamina;
+  }
+  EXPECT_LT(sprinter[120], 4000);
+  EXPECT_GT(sprinter[130], 7000);
 }
 
 TEST(DemoMatchTest, ASilentCoachRunsIntoTheTimeout) {

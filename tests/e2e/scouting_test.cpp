@@ -1,6 +1,7 @@
 // The coach's scouting of the opponents' types in the practice server's
-// scouting match: players that move by their types' decays, two opponents
-// that change type in the second half, the server's free-form rules.
+// scouting match: players that move by their types' decays with the server's
+// noise, two opponents that change type in the second half, the server's
+// free-form rules; jogging, sprinting, and with two types hard to tell apart.
 
 #include <gtest/gtest.h>
 
@@ -16,20 +17,33 @@
 namespace e2e {
 namespace {
 
-TEST(ScoutingTest, EveryOpponentIsIdentifiedAndEveryTellIsSaid) {
+struct ScoutingCase {
+  const char* name;
+  bool close_decays;  // opponents 2 and 3 hold types 1.5e-5 apart in decay
+  bool sprint;        // every player sprints, its moves carrying the server's noise
+};
+
+class ScoutingTest : public ::testing::TestWithParam<ScoutingCase> {};
+
+// The type opponent U holds at `cycle`: 4 and 10 change at cycle 70; at that
+// cycle either type is right.
+bool holds(int unum, int type, int cycle, const std::vector<int>& first,
+           const std::vector<int>& last) {
+  return (cycle <= 70 && type == first[unum]) || (cycle >= 70 && type == last[unum]);
+}
+
+TEST_P(ScoutingTest, NoWrongVerdictOrTextAndEveryProvableOpponentIsNamed) {
   practice::DemoOptions options;
   practice::useScouting(&options);
   options.team = TEAM;
   options.synch = true;
   options.step_ms = 20;  // the coach's alarm still sees the stopped steps
-  practice::PracticeServer server;
-  std::vector<std::string> args = practice::coachArguments(server.port(), TEAM);
-  args.insert(args.end(), options.coach_args.begin(), options.coach_args.end());
-  CoachProcess coach(args);
-  std::ostringstream log;
-  practice::DemoMatch match(&server, options, log);
-  ASSERT_TRUE(match.play([&coach]() { return coach.exited(); })) << log.str() << coach.err();
-  ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
+  options.close_decays = GetParam().close_decays;
+  if (GetParam().sprint) practice::sprintAll(&options);
+  DemoWithCoach demo(options);
+  ASSERT_TRUE(demo.play());
+  const CoachProcess& coach = demo.coach;
+  const practice::DemoMatch& match = demo.match;
 
   // Until its "changed type" line an opponent holds its first type.
   const std::vector<int> first = practice::defaultOpponentTypes(true);
@@ -52,21 +66,43 @@ TEST(ScoutingTest, EveryOpponentIsIdentifiedAndEveryTellIsSaid) {
       tells.push_back(line.substr(5));
     }
   }
-  for (int unum = 2; unum <= 11; ++unum) EXPECT_EQ(1u, identified.count(unum)) << unum;
+  // The close pair may stay unnamed: one sample too few proves nothing.
+  const std::set<int> unprovable = GetParam().close_decays ? std::set<int>{2, 3} : std::set<int>{};
+  for (int unum = 2; unum <= 11; ++unum) {
+    if (!unprovable.count(unum)) {
+      EXPECT_EQ(1u, identified.count(unum)) << unum;
+    }
+  }
   EXPECT_EQ((std::set<int>{4, 10}), changed);
   EXPECT_EQ((std::set<int>{4, 10}), identified_after_change);
 
-  // Every tell is said, in order, and the server takes it.
+  // Every tell is said, in order, the server takes it, and every type it
+  // names is the one the opponent held when it was said.
   ASSERT_FALSE(tells.empty());
   ASSERT_EQ(tells.size(), match.says().size());
   for (size_t i = 0; i < tells.size(); ++i) {
-    EXPECT_EQ("(say (freeform \"" + tells[i] + "\"))", match.says()[i].command);
-    EXPECT_EQ("(ok say)", match.says()[i].answer) << match.says()[i].cycle;
+    const practice::SayRecord& say = match.says()[i];
+    EXPECT_EQ("(say (freeform \"" + tells[i] + "\"))", say.command);
+    EXPECT_EQ("(ok say)", say.answer) << say.cycle;
+    std::istringstream pairs(tells[i].substr(tells[i].find(' ') + 1));
+    int unum = 0, type = 0;
+    char open = 0, close = 0;
+    while (pairs >> open >> unum >> type >> close && open == '(') {
+      EXPECT_TRUE(holds(unum, type, say.cycle, first, last)) << tells[i] << " at " << say.cycle;
+    }
   }
   for (const auto& told : practice::lastToldTypes(match.says())) {
     EXPECT_EQ(last.at(told.first), told.second) << told.first;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Matches, ScoutingTest,
+                         ::testing::Values(ScoutingCase{"Jogging", false, false},
+                                           ScoutingCase{"CloseDecays", true, false},
+                                           ScoutingCase{"Sprinting", false, true}),
+                         [](const ::testing::TestParamInfo<ScoutingCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace e2e

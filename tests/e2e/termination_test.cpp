@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <thread>
 
@@ -137,7 +139,8 @@ TEST(TerminationTest, SignalAtAnyMomentEndsInOrderUnderAFlood) {
     round.after = static_cast<int>(random() % 200);
     round.game_over_at = static_cast<int>(random() % 1100);
 
-    Match match;
+    // A silence limit of about a minute: only the signal may end a round.
+    Match match({"-server_down_cycle", "300"});
     practice::Datagram init;
     ASSERT_TRUE(match.server.waitInit(&init, LONG_WAIT_MS)) << match.coach->err();
     const int total = round.before + round.after;
@@ -255,7 +258,7 @@ TEST(TerminationTest, FailedSetUpEndsWithOneAndAFullBufferKeepsTheBye) {
   const std::string head = "command line : read 3 params.\n";
   const std::pair<const char*, std::string> failures[] = {
       {"fcntl", head + "Handler: fcntl failed (errno 1)\nCoach finished\n"},
-      {"sigaction", head + "Handler: sigaction failed (errno 22)\n"}};
+      {"sigaction", head + "Handler: sigaction failed (errno 22)\nCoach finished\n"}};
   for (const auto& failure : failures) {
     auto match = withStandIn({{"BRENVO_STAND_IN_FAIL", failure.first}},
                              []() { return std::unique_ptr<Match>(new Match()); });
@@ -269,6 +272,28 @@ TEST(TerminationTest, FailedSetUpEndsWithOneAndAFullBufferKeepsTheBye) {
   match->connect();
   EXPECT_EQ(1, match->terminate());
   EXPECT_TRUE(match->server.receiveUntil("(bye)", LONG_WAIT_MS));
+}
+
+// A read of the configuration that a signal interrupts is tried again; one
+// that fails (the file is a directory) ends that file's reading at once.
+TEST(TerminationTest, InterruptedConfigurationReadIsRetriedAndAFailedOneReported) {
+  char dir[] = "/tmp/brenvo_config_XXXXXX";
+  ASSERT_NE(nullptr, mkdtemp(dir));
+  const std::string file = std::string(dir) + "/coach.conf";
+  std::ofstream(file) << "port : 6001\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {file, file + ": read 2 lines, 1 params.\n"},
+      {dir, std::string(dir) + ": read 1 lines, 0 params.\n" + dir + " : read error\n"}};
+  for (const auto& [config, summary] : cases) {
+    auto coach = withStandIn({{"BRENVO_STAND_IN_FAIL", "read"}}, [&, config = config]() {
+      return std::unique_ptr<CoachProcess>(new CoachProcess({"--coach-config", config, "--help"}));
+    });
+    ASSERT_TRUE(coach->waitExit(LONG_WAIT_MS)) << config;
+    EXPECT_EQ(0, coach->exitStatus());
+    EXPECT_EQ(summary + "command line : read 0 params.\nCoach finished\n", coach->err());
+  }
+  unlink(file.c_str());
+  rmdir(dir);
 }
 
 // nohup, or `&` in a script: what the starter ignored stays ignored, and
@@ -320,7 +345,12 @@ TEST(TerminationTest, LogReaderThatGoesAwayOrStallsNeverHoldsUpTheCoach) {
     EXPECT_EQ(0, match.coach->exitStatus()) << match.coach->describeEnd();
   }
   for (const bool reader_comes_back : {true, false}) {
-    Match match;
+    // What each long wait for room ended in, as the C library saw it.
+    char waits[] = "/tmp/brenvo_waits_XXXXXX";
+    close(mkstemp(waits));
+    auto started = withStandIn({{"BRENVO_STAND_IN_WAITS", waits}},
+                               []() { return std::unique_ptr<Match>(new Match()); });
+    Match& match = *started;
     match.connect();
     match.coach->stallErr(true);
     // Far more than a pipe holds.
@@ -336,7 +366,16 @@ TEST(TerminationTest, LogReaderThatGoesAwayOrStallsNeverHoldsUpTheCoach) {
       match.coach->signal(SIGINT);
     ASSERT_TRUE(match.coach->waitExit(LONG_WAIT_MS));
     EXPECT_EQ(1, match.coach->exitStatus());
-    if (!reader_comes_back) continue;
+    std::ifstream waits_file(waits);
+    const std::string ends((std::istreambuf_iterator<char>(waits_file)),
+                           std::istreambuf_iterator<char>());
+    unlink(waits);
+    if (!reader_comes_back) {
+      // The further signal ended the wait, and no later line waited again.
+      const std::string last = "interrupted\n";
+      EXPECT_EQ(last, ends.substr(ends.size() - std::min(ends.size(), last.size()))) << ends;
+      continue;
+    }
     const std::string& err = match.coach->err();
     const std::string tail = "\nKilled. Exiting...\nCoach finished\n";
     ASSERT_GT(err.size(), tail.size());

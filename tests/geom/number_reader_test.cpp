@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -30,10 +31,13 @@ const std::string TEXTS[] = {
 
 TEST(NumberReaderTest, ReadsAsTheCLibraryDoes) {
   for (const std::string& text : TEXTS) {
+    // The text is a view that more of a number follows: none of it is read.
+    const std::string followed = text + "987e5";
+    const std::string_view view(followed.data(), text.size());
     char* end = nullptr;
     const long want_int = std::strtol(text.c_str(), &end, 10);
     int got_int = -7;
-    EXPECT_EQ(end - text.c_str(), NumberReader::read(text, &got_int)) << text;
+    EXPECT_EQ(end - text.c_str(), NumberReader::read(view, &got_int)) << text;
     EXPECT_EQ(end != text.c_str() ? std::clamp<long>(want_int, INT_MIN, INT_MAX) : -7, got_int);
     for (const bool decimal_only : {false, true}) {
       const std::string c_text =
@@ -44,7 +48,7 @@ TEST(NumberReaderTest, ReadsAsTheCLibraryDoes) {
           std::isnan(want) ? c_text.find_first_of("nN") + 3 : end - c_text.c_str();
       if (used == 0) want = -7;
       double got = -7;
-      EXPECT_EQ(used, NumberReader::read(text, &got, decimal_only)) << text;
+      EXPECT_EQ(used, NumberReader::read(view, &got, decimal_only)) << text;
       EXPECT_TRUE(got == want || (std::isnan(got) && std::isnan(want))) << text;
       EXPECT_EQ(std::signbit(want), std::signbit(got)) << text;
     }

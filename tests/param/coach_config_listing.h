@@ -14,7 +14,7 @@ inline std::string coachConfigListing(int port = 6002, const std::string& team =
          std::to_string(port) +
          "\n"
          "\tserver_down_cycle : 30\n"
-         "----- string 6 -----\n"
+         "----- string 7 -----\n"
          "\tcoach_name : \"BRENVO_Coach\"\n"
          "\th : \"localhost\"\n"
          "\thost : \"localhost\"\n"
@@ -22,13 +22,15 @@ inline std::string coachConfigListing(int port = 6002, const std::string& team =
          "\tt : \"" +
          team +
          "\"\n"
+         "\tteam_graphic_file : \"\"\n"
          "\tteam_name : \"" +
          team +
          "\"\n"
          "----- bool 1 -----\n"
          "\twrite_after_game : false\n"
-         "----- onoff 6 -----\n"
+         "----- onoff 7 -----\n"
          "\tscout_opponents : off\n"
+         "\tsubstitute_tired : off\n"
          "\tuse_advise : on\n"
          "\tuse_clang : on\n"
          "\tuse_coach_name : off\n"

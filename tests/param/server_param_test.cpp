@@ -77,8 +77,8 @@ class ServerParamTest : public testing::Test {
 
 TEST_F(ServerParamTest, EveryParameterHasItsOwnMember) {
   const ServerParam& param = ServerParam::instance();
-  EXPECT_EQ(54u, param.intMap().size());
-  EXPECT_EQ(79u, param.doubleMap().size());
+  EXPECT_EQ(55u, param.intMap().size());
+  EXPECT_EQ(83u, param.doubleMap().size());
   EXPECT_EQ(5u, param.boolMap().size());
   EXPECT_EQ(29u, param.onoffMap().size());
   EXPECT_EQ(12u, param.stringMap().size());
@@ -100,8 +100,8 @@ TEST_F(ServerParamTest, EveryParameterHasItsOwnMember) {
   collect(param.boolMap());
   collect(param.onoffMap());
   collect(param.stringMap());
-  EXPECT_EQ(179u, members.size());
-  EXPECT_EQ(179u, names.size());
+  EXPECT_EQ(184u, members.size());
+  EXPECT_EQ(184u, names.size());
   EXPECT_EQ(&param.olcoach_port, param.intMap().at("olcoach_port"));
   EXPECT_EQ(&param.pen_max_goalie_dist_x, param.doubleMap().at("pen_max_goalie_dist_x"));
 }
@@ -140,8 +140,18 @@ TEST_F(ServerParamTest, VersionNineteenMessageReadsQuietly) {
       "soccer_param_parser_v8: unknown option   foo\n"
       "  param info: Unrecognized parameter: foo\n",
       parse("(server_param (foo 1)(back_dash_rate 0.7))", 19));
+  // The stamina rules' newer parameters are kept, not skipped.
+  EXPECT_EQ("", parse("(server_param (stamina_capacity 900)(extra_half_time 7)(side_dash_rate 0.25)"
+                      "(back_dash_rate 0.5)(dash_angle_step 15))",
+                      19));
+  const ServerParam& param = ServerParam::instance();
+  EXPECT_EQ(7, param.extra_half_time);
+  EXPECT_DOUBLE_EQ(900, param.stamina_capacity);
+  EXPECT_DOUBLE_EQ(0.25, param.side_dash_rate);
+  EXPECT_DOUBLE_EQ(0.5, param.back_dash_rate);
+  EXPECT_DOUBLE_EQ(15, param.dash_angle_step);
   EXPECT_EQ(0u, parse(message.c_str(), 9.4)
-                    .find("soccer_param_parser_v8: unknown option   back_dash_rate\n"));
+                    .find("soccer_param_parser_v8: unknown option   ball_stuck_area\n"));
 }
 
 // Each value of a real server's positional message, moved on its own, shows

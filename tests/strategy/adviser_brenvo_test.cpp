@@ -6,6 +6,7 @@
 #include <string>
 
 #include "strategy/clang_manager.h"
+#include "tests/coach/coach_test_support.h"
 #include "tests/in_child.h"
 #include "world/world_model_global.h"
 
@@ -48,30 +49,44 @@ std::string next(AdviserBrenvo& adviser) {
   return os.str();
 }
 
+// Each call writes the next message; the pieces written directly (the
+// half-time ones are stubs) leave the script where it is.
 TEST(AdviserBrenvoTest, ScriptIsRegionsThenRulesThenSwitchThenNothing) {
   AdviserBrenvo adviser;
+  std::ostringstream pieces;
+  adviser.defineFirstRules(pieces) << "|";
+  adviser.defineHalfTimeRules(pieces) << "|";
+  defineHalfTimeRegions(pieces) << "|";
+  adviser.onHalfTimeRules(pieces);
+  EXPECT_EQ(std::string(RULES) + "|||(rule (on all))", pieces.str());
   EXPECT_EQ(REGIONS, next(adviser));
   EXPECT_EQ(RULES, next(adviser));
   EXPECT_EQ("(rule (on all))", next(adviser));
   EXPECT_EQ("", next(adviser));
   EXPECT_EQ("", next(adviser));
-}
-
-TEST(AdviserBrenvoTest, ScriptPiecesAndHalfTimeStubs) {
-  AdviserBrenvo adviser;
-  std::ostringstream os;
-  adviser.defineFirstRegions(os) << "|";
-  adviser.defineFirstRules(os) << "|";
-  adviser.onFirstRules(os) << "|";
-  adviser.defineHalfTimeRules(os) << "|";
-  defineHalfTimeRegions(os) << "|";
-  adviser.onHalfTimeRules(os);
-  EXPECT_EQ(std::string(REGIONS) + "|" + RULES + "|(rule (on all))|||(rule (on all))", os.str());
-  // Writing the pieces directly does not advance the script.
-  EXPECT_EQ(REGIONS, next(adviser));
   WorldModelGlobal world;
   CLangManager clang;
   EXPECT_TRUE(adviser.execute(world, clang));
+}
+
+// The coach holds its adviser but never consults it: through the stopped
+// steps before kick-off, the adviser's moments, nothing goes out and the
+// script stays at its start.
+TEST(AdviserBrenvoTest, TheCoachHoldsItsAdviserButNeverConsultsIt) {
+  coach_test::Peer peer;
+  coach_test::TestAgent agent;
+  agent.connectTo(peer);
+  const boost::shared_ptr<AdviserBrenvo> adviser(new AdviserBrenvo());
+  agent.setAdviser(adviser);
+  for (int view = 0; view < 12; ++view) {
+    agent.feed(peer, {"(see_global 0 ((b) 0 0 0 0))"});
+    agent.action();
+  }
+  EXPECT_EQ(GameTime(0, 12), agent.world.gameTime());
+  EXPECT_TRUE(peer.takeAll().empty());
+  EXPECT_EQ(REGIONS, next(*adviser));
+  GameTime::S_last_stop_cycle = 0;
+  GameTime::S_last_stop_count = 0;
 }
 
 // The record of the last advice time is one function-local static for the

@@ -45,10 +45,43 @@ TEST(FreeformTellerTest, CountSizeAndAnswersDecideWhatIsSaid) {
   teller.accepted();
   EXPECT_TRUE(teller.wants("abcde", now));  // no longer the last accepted
   teller.said("d");
-  EXPECT_EQ(0, teller.left());
-  EXPECT_FALSE(teller.wants("e", now));
+  EXPECT_FALSE(teller.wants("e", now));  // all four said
+  EXPECT_FALSE(teller.wants("e", GameTime(99, 0)));
+  teller.setPace(0, 100);  // four more after each 100 cycles of normal time
+  EXPECT_TRUE(teller.wants("e", GameTime(100, 0)));
+  teller.setLimits(10, 5, -1, 5);  // no limit at all
+  EXPECT_TRUE(teller.wants("e", now));
   teller.refusedTooMany();
   EXPECT_TRUE(teller.stopped());
+  EXPECT_FALSE(teller.wants("e", now));
+}
+
+// After a text the next waits the server's delay in steps, a standing
+// clock's included; a text refused for play_on was not told and holds
+// nothing up.
+TEST(FreeformTellerTest, TextsFollowEachOtherAtTheServersDelay) {
+  FreeformTeller teller;
+  teller.setLimits(10, 5, 100, 20);
+  teller.setPace(3, 0);
+  teller.observe(GameTime(0, 0), false);
+  teller.said("a");
+  teller.accepted();
+  const struct {
+    GameTime time;
+    bool allowed;
+  } rows[] = {{GameTime(0, 1), false},
+              {GameTime(0, 2), false},
+              {GameTime(0, 2), false},
+              {GameTime(1, 0), true}};
+  for (const auto& row : rows) {
+    teller.observe(row.time, false);
+    EXPECT_EQ(row.allowed, teller.wants("b", row.time)) << row.time;
+  }
+  teller.said("b");
+  teller.refusedPlayOn();  // play_on began unheard
+  teller.observe(GameTime(2, 0), true);
+  teller.observe(GameTime(3, 0), false);
+  EXPECT_TRUE(teller.wants("b", GameTime(3, 0)));
 }
 
 TEST(FreeformTellerTest, ARefusalForTimingWaitsForTheNextAllowedMoment) {

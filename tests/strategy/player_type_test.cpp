@@ -142,10 +142,10 @@ TEST_F(PlayerTypeTest, VersionEightSelectsTheNamedForm) {
   EXPECT_EQ(0, t.id);
 }
 
-TEST_F(PlayerTypeTest, NamedFormTakesPairsInAnyOrder) {
+TEST_F(PlayerTypeTest, NamedFormTakesPairsInAnyOrderWithBlanksBetween) {
   PlayerType t;
-  EXPECT_EQ("", parseErrors("(player_type (number 4)(effort_min 0.5)(player_speed_max 1.1)"
-                            "(effort_min 0.45)(kick_rand 0.2))",
+  EXPECT_EQ("", parseErrors("(player_type (number 4) (effort_min 0.5)(player_speed_max 1.1)"
+                            "\n(effort_min 0.45)  (kick_rand 0.2))",
                             9.4, &t));
   EXPECT_EQ(4, t.id);  // the first pair's name is not compared
   EXPECT_DOUBLE_EQ(1.1, t.player_speed_max);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/recording.h"
@@ -130,12 +131,18 @@ TEST(CoachVisualSensorTest, OlderFormReadsBodyAndNeckBeforeVelocity) {
   EXPECT_EQ(Vector2D(5, 6), sensor.theirPlayers()[0].vel);
 }
 
-TEST(CoachVisualSensorTest, OlderFormIgnoresPointingAndTackle) {
-  CoachVisualSensor sensor;
-  sensor.parse(view(" ((p \"A\" 3) 1 2 3 4 5 6 90 t)").c_str(), "A", 5.0, GameTime(10, 0));
-  ASSERT_EQ(1u, sensor.ourPlayers().size());
-  EXPECT_EQ(0.0, sensor.ourPlayers()[0].pointto[1]);
-  EXPECT_FALSE(sensor.ourPlayers()[0].tackle);
+// Below protocol 7 the older form, which has no pointing and no tackle.
+TEST(CoachVisualSensorTest, NewerFormFromProtocolSevenOn) {
+  const std::pair<double, bool> versions[] = {{5.0, false}, {6.99, false}, {7.0, true}};
+  for (const auto& [version, newer] : versions) {
+    CoachVisualSensor sensor;
+    sensor.parse(view(" ((p \"A\" 3) 1 2 3 4 5 6 90 t)").c_str(), "A", version, GameTime(10, 0));
+    ASSERT_EQ(1u, sensor.ourPlayers().size());
+    const PlayerT& p = sensor.ourPlayers()[0];
+    EXPECT_EQ(newer ? Vector2D(3, 4) : Vector2D(5, 6), p.vel) << version;
+    EXPECT_EQ(newer ? 90.0 : 0.0, p.pointto[1]) << version;
+    EXPECT_EQ(newer, p.tackle) << version;
+  }
 }
 
 struct TeamCase {

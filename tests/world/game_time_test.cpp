@@ -48,9 +48,11 @@ struct SubCase {
 
 TEST_F(GameTimeTest, SubtractionUsesTheStoppedCountThenTheCycleNeverBelowZero) {
   setLastStop(10, 4);  // must not matter
+  // Taking back stopped steps alone leaves the cycle as it is, even one below
+  // 0; going back past them clamps it.
   const SubCase cases[] = {
-      {{3, 0}, 5, {0, 0}},   {{10, 3}, 2, {10, 1}}, {{10, 3}, 4, {9, 0}},
-      {{10, 3}, 3, {10, 0}}, {{0, 2}, 5, {0, 0}},   {{20, 0}, 0, {20, 0}},
+      {{3, 0}, 5, {0, 0}}, {{10, 3}, 2, {10, 1}}, {{10, 3}, 4, {9, 0}},  {{10, 3}, 3, {10, 0}},
+      {{0, 2}, 5, {0, 0}}, {{20, 0}, 0, {20, 0}}, {{-5, 3}, 3, {-5, 0}}, {{-5, 3}, 4, {0, 0}},
   };
   for (const SubCase& c : cases) {
     EXPECT_EQ(c.result, c.from - c.n) << c.from << " - " << c.n;

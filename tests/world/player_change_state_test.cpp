@@ -70,6 +70,8 @@ TEST_F(PlayerChangeStateTest, NoticesRecordTypesWithoutCounting) {
   const NoticeCase cases[] = {
       {"(change_player_type 2 6)", ""},
       {"(change_player_type 4)", ""},
+      {"(change_player_type 1 5)", ""},  // both ends of the uniform numbers
+      {"(change_player_type 11)", ""},
       {"(change_player_type 12 1)", "WorldModelGlobal::change. invalid unum 12\n"},
       {"(change_player_type 0)", "WorldModelGlobal::change. invalid unum 0\n"},
       {"(change_player_type 3 7)", "WorldModelGlobal::substitute. invalid type 7\n"},
@@ -87,7 +89,9 @@ TEST_F(PlayerChangeStateTest, NoticesRecordTypesWithoutCounting) {
   EXPECT_TRUE(state.typeChangeCounts().empty());
   EXPECT_EQ(6, state.getTeammateType(2));
   EXPECT_EQ(0, state.getTeammateType(3));
+  EXPECT_EQ(5, state.getTeammateType(1));
   EXPECT_TRUE(state.isOpponentChanged(4));
+  EXPECT_TRUE(state.isOpponentChanged(11));
   EXPECT_FALSE(state.isOpponentChanged(2));
   // An opponent's change leaves the own player of that number alone.
   EXPECT_EQ(0, state.getTeammateType(4));

@@ -1,25 +1,32 @@
 // Preloaded into the coach by the end-to-end tests, it stands in for a few C
 // library calls to arrange what a test cannot arrange from outside: a host
 // lookup that waits for the test's word, a socket that refuses to signal its
-// input, a handler that cannot be installed, a full send buffer for the bye.
+// input, a handler that cannot be installed, a full send buffer for the bye,
+// a read that a signal interrupts; and it tells what a long wait ended in.
 // Without its environment variables every call goes to the C library as is.
 //   BRENVO_STAND_IN_LOOKUP=FIFO  gethostbyname writes "stand-in lookup" on
 //       standard error, then reads one byte of FIFO: 'y' finds 127.0.0.1,
 //       anything else finds no host.
-//   BRENVO_STAND_IN_FAIL=fcntl | sigaction | bye  F_SETOWN fails (EPERM);
-//       installing a SIGIO handler fails (EINVAL); the first "(bye)" sent
-//       finds a full buffer (EAGAIN).
+//   BRENVO_STAND_IN_FAIL=fcntl | sigaction | bye | read  F_SETOWN fails
+//       (EPERM); installing a SIGIO handler fails (EINVAL); the first "(bye)"
+//       sent finds a full buffer (EAGAIN); the first read of a regular file
+//       is interrupted (EINTR) before it reads anything.
+//   BRENVO_STAND_IN_WAITS=FILE  every ppoll with a timeout of a second or
+//       more appends a line to FILE as it returns: "interrupted" when a
+//       signal ended it, else "ended".
 
 #include <arpa/inet.h>
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdarg.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -84,6 +91,34 @@ int sigaction(int signum, const struct sigaction* action, struct sigaction* old)
   }
   return next<int (*)(int, const struct sigaction*, struct sigaction*)>("sigaction")(signum, action,
                                                                                      old);
+}
+
+ssize_t read(int fd, void* data, size_t size) {
+  static bool interrupted = false;
+  struct stat status;
+  if (!interrupted && failing("read") && fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    interrupted = true;
+    errno = EINTR;
+    return -1;
+  }
+  return next<ssize_t (*)(int, void*, size_t)>("read")(fd, data, size);
+}
+
+int ppoll(pollfd* fds, nfds_t count, const timespec* timeout, const sigset_t* mask) {
+  const int ready = next<int (*)(pollfd*, nfds_t, const timespec*, const sigset_t*)>("ppoll")(
+      fds, count, timeout, mask);
+  const char* waits = getenv("BRENVO_STAND_IN_WAITS");
+  if (waits == nullptr || timeout == nullptr || timeout->tv_sec < 1) return ready;
+  const int error = errno;
+  const char* line = ready < 0 && error == EINTR ? "interrupted\n" : "ended\n";
+  const int fd = open(waits, O_WRONLY | O_APPEND | O_CREAT, 0600);
+  if (fd >= 0) {
+    const ssize_t written = write(fd, line, strlen(line));
+    (void)written;
+    close(fd);
+  }
+  errno = error;
+  return ready;
 }
 
 ssize_t sendto(int fd, const void* data, size_t size, int flags, const sockaddr* to,
