@@ -139,8 +139,6 @@ CoachVisualSensor::CoachVisualSensor() : time(0, 0), ball_pos(0.0, 0.0), ball_ve
 void CoachVisualSensor::parse(const char* message, const char* team_name, const double& version,
                               const GameTime& now) {
   time = now;
-  teammates.clear();
-  opponents.clear();
   if (version >= 7.0) {
     parseV7(message, team_name);
   } else {

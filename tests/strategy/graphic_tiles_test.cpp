@@ -64,10 +64,10 @@ TEST(GraphicTilesTest, SmallPicturesAndTransparentAreasSendOnlyTilesWithAPixel) 
 
   // Only tile (1, 1) holds a pixel that is not None; past the picture it is None.
   const auto holes =
-      cut(xpm(20, 12, 1, {"n c None", "g c green"}, [](int x, int y) { return x == 9 && y == 8; }));
+      cut(xpm(20, 12, 1, {"n c None", "g c green"}, [](int x, int y) { return x == 8 && y == 8; }));
   ASSERT_EQ(1u, holes.size());
   EXPECT_EQ(
-      "(team_graphic (1 1 \"8 8 2 1\" \"n c None\" \"g c #00FF00\" \"ngnnnnnn\" \"nnnnnnnn\" "
+      "(team_graphic (1 1 \"8 8 2 1\" \"n c None\" \"g c #00FF00\" \"gnnnnnnn\" \"nnnnnnnn\" "
       "\"nnnnnnnn\" \"nnnnnnnn\" \"nnnnnnnn\" \"nnnnnnnn\" \"nnnnnnnn\" \"nnnnnnnn\"))",
       holes[0].command);
 }

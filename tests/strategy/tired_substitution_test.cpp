@@ -105,6 +105,7 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
     int trainer_changes;                    // of our players after it
     std::vector<std::string> sent;
     int pt_max = 1;
+    int opponent_changes = 0;  // "(change_player_type 2)" after it: no substitution of ours
   } cases[] = {
       {"three sprinters", SPRINT, {}, 0, {"(change_player_type 2 3)"}},
       {"all jogging", JOG, {}, 0, {}},
@@ -113,6 +114,7 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
       {"every candidate held", SPRINT, {{4, 3}, {6, 2}, {7, 1}}, 0, {}},
       {"no substitution left", SPRINT, {}, 3, {}},
       {"two holders use a type once", SPRINT, {{4, 3}, {6, 3}}, 0, {"(change_player_type 2 3)"}, 2},
+      {"the opponents' changes", SPRINT, {}, 0, {"(change_player_type 2 3)"}, 1, 3},
   };
   for (const auto& c : cases) {
     StreamCapture out(std::cout);
@@ -122,6 +124,8 @@ TEST(TiredSubstitutionTest, TheMostTiredFieldPlayerGetsTheBestTypeLeft) {
     for (const auto& held : c.held) match.feature.typeChange({held.first, held.second, false}, {});
     match.step();
     for (int i = 0; i < c.trainer_changes; ++i) match.feature.typeChange({3, 4, false}, match.now);
+    for (int i = 0; i < c.opponent_changes; ++i)
+      match.feature.typeChange({2, -1, false}, match.now);
     match.step(149);
     match.mode("free_kick_l");
     match.step(2);
