@@ -165,6 +165,7 @@ void CoachAgent::setAdviser(const boost::shared_ptr<SoccerAdviser>& new_adviser)
 
 void CoachAgent::init(int argc, const char* const* argv) {
   CoachConfig& config = CoachConfig::instance();
+  bool help = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--coach-config") == 0) {
       if (i + 1 >= argc) {
@@ -180,11 +181,13 @@ void CoachAgent::init(int argc, const char* const* argv) {
     } else if (std::strcmp(argv[i], "--help") == 0) {
       usage();
       endConnection(HELP);
+      help = true;
     }
   }
   CommandLineReader reader(argc, argv);
   reader.read(config);
   config.reportUnknownPolicy();
+  if (help) return;  // the opt-in features stay off: nothing will be played
   if (config.scout_opponents) {
     scouting.configure(config.use_freeform, config.version);
     addFeature(&scouting);

@@ -32,7 +32,7 @@ void sigExitHandle(int signum) {
 bool installTerminationHandlers() {
   for (const int signum : {SIGINT, SIGTERM, SIGHUP}) {
     if (!Handler::install_termination_handler(signum, sigExitHandle)) {
-      std::cerr << __FILE__ << ": could not set signal handler: " << std::strerror(errno)
+      std::cerr << "coach/main_coach.cpp: could not set signal handler: " << std::strerror(errno)
                 << std::endl;
       return false;
     }

@@ -47,12 +47,14 @@ TEST(StartupTest, HelpPrintsUsageAndListingExactly) {
 TEST(StartupTest, HelpShowsValuesAsReadSoFarAndSendsNothing) {
   practice::PracticeServer server;
   TempFile config("team_name : FILE\nport : " + std::to_string(server.port()) + "\n");
-  // The file is read before --help is met; the command line only after it.
-  CoachProcess coach({"--coach-config", config.path(), "--help", "-t", "LATER"});
+  // The file is read before --help is met; the command line only after it,
+  // and no opt-in feature starts (no missing picture, no telling's warning).
+  CoachProcess coach({"--coach-config", config.path(), "--help", "-t", "LATER",
+                      "-team_graphic_file", "/nonexistent.xpm", "-use_freeform", "on"});
   ASSERT_TRUE(coach.waitExit(LONG_WAIT_MS));
   EXPECT_EQ(0, coach.exitStatus());
   EXPECT_EQ(std::string(USAGE) + coachConfigListing(server.port(), "FILE"), coach.out());
-  EXPECT_EQ(config.path() + ": read 3 lines, 2 params.\ncommand line : read 1 params.\n" +
+  EXPECT_EQ(config.path() + ": read 3 lines, 2 params.\ncommand line : read 3 params.\n" +
                 "Coach finished\n",
             coach.err());
   practice::Datagram d;
