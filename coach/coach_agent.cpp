@@ -369,7 +369,10 @@ void CoachAgent::sense() {
     // Once the connection has ended (game over, a refused or unexpected init
     // answer) nothing more is read: the rest of the batch has no one to go to.
     // A termination request is acted on at once, even in a flood.
-    if (!isServerAlive() || terminationSignal() != 0) return;
+    if (!isServerAlive() || terminationSignal() != 0) {
+      sendDueDone();
+      return;
+    }
   }
 
   const GameTime& now = manager.currentTime();
@@ -384,6 +387,13 @@ void CoachAgent::sense() {
     Outbox out(this, features[i]);
     features[i]->batchEnd(knowledge, &out);
   }
+  sendDueDone();
+}
+
+void CoachAgent::sendDueDone() {
+  if (!done_due) return;
+  done_due = false;
+  udp->send("(done)");
 }
 
 void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_global) {
@@ -408,7 +418,11 @@ void CoachAgent::dispatch(MessageKind kind, const char* message, bool* saw_globa
       for (int i = 0; i < feature_count; ++i) features[i]->playMode(referee, manager.currentTime());
       break;
     case MSG_THINK:
-      udp->send("(done)");
+      if (feature_count > 0) {
+        done_due = true;
+      } else {
+        udp->send("(done)");
+      }
       break;
     case MSG_CHANGE_PLAYER_TYPE: {
       const TypeChangeNotice notice =

@@ -193,6 +193,8 @@ class CoachAgent : public BasicClient {
   // Acts on one received message.
   void dispatch(MessageKind kind, const char* message, bool* saw_global);
   void applyServerStep();
+  // Sends the "(done)" a batch's "(think)" left due.
+  void sendDueDone();
   // Ends the connection for this reason.
   void endConnection(EndReason reason);
   bool socketReadable() const;
@@ -213,6 +215,10 @@ class CoachAgent : public BasicClient {
   CoachFeature* features[S_MAX_FEATURES];
   int feature_count;
   std::deque<Pending> pending;  // oldest first
+  // With features on, the "(done)" that answers a "(think)" waits for the
+  // batch's end, so that what the features send for a step goes before it:
+  // a synchronous server starts the next step only after the "(done)".
+  bool done_due = false;
   const CoachKnowledge knowledge;
 };
 

@@ -54,7 +54,7 @@ bool DemoMatch::play(const std::function<bool()>& coach_gone) {
   if (!connect()) return false;
   const int half = options.half_time_s * 10;  // cycles of 100 ms
   bool going = step();
-  for (int i = 0; going && i < options.kick_off_wait; ++i) going = step();
+  for (int i = 0; going && i < 20; ++i) going = step();
   for (int i = 0;
        going && changes_received < options.await_changes && i < options.max_kick_off_wait; ++i) {
     going = step();

@@ -64,10 +64,8 @@ struct DemoOptions {
   // Before kick-off the server waits, at most max_kick_off_wait more stopped
   // steps, until the coach has sent this many "(change_player_type ...)"
   // commands (as a real server in auto mode kicks off kick_off_wait steps
-  // after both teams are complete); 0: the kick-off comes after
-  // kick_off_wait steps.
+  // after both teams are complete); 0: the kick-off comes after 20 steps.
   int await_changes = 0;
-  int kick_off_wait = 20;  // stopped steps before the first kick-off (a real server: 100)
   int max_kick_off_wait = 1000;
   // Our players' types changed by the trainer, announced "(change_player_type
   // U T)"; after kick-off each counts as a substitution.
