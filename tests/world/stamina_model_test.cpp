@@ -27,7 +27,12 @@ struct Truth {
 
 class StaminaModelTest : public testing::Test {
  protected:
-  void TearDown() override { ServerParam::instance().setDefaultParam(); }
+  // The replay's clock records its stops in GameTime's shared fields.
+  void TearDown() override {
+    ServerParam::instance().setDefaultParam();
+    GameTime::S_last_stop_cycle = 0;
+    GameTime::S_last_stop_count = 0;
+  }
 };
 
 // The real server's tiring match replayed as the coach takes it in, against
